@@ -1,0 +1,72 @@
+// The one serial port through which Tessaly talks to the display. It moves
+// bytes and knows nothing of commands or replies.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace tessaly {
+
+struct LinkTimeouts {
+    std::uint32_t readInterval = 0;
+    std::uint32_t readTotalMultiplier = 0;
+    std::uint32_t readTotalConstant = 0;
+    std::uint32_t writeTotalMultiplier = 0;
+    std::uint32_t writeTotalConstant = 0;
+};
+
+struct LinkSettings {
+    std::string portName;         // "COM1".."COM10" or an absolute device path
+    std::int32_t baud = 0;
+    std::int32_t dataBits = 0;
+    std::int32_t stopBits = 0;    // 0 = one, 1 = one and a half, 2 = two
+    std::int32_t parity = 0;      // 0 = none, 1 = odd, 2 = even
+    std::int32_t flowControl = 0; // nonzero = XON/XOFF both ways, RTS held on
+    LinkTimeouts timeouts;
+};
+
+// Settings the main window hands over: read timeouts 10/10/10 ms, no write limits.
+inline constexpr LinkTimeouts kMainWindowTimeouts{10, 10, 10, 0, 0};
+
+// "COMn" -> $TESSALY_COMn, else /dev/ttyS(n-1); a name starting with '/' is a path.
+std::string ResolvePortName(const std::string& portName);
+
+// Source of the CTS and DSR input lines, so that the output flow-control wait can
+// be exercised without hardware that drives them.
+class ModemLines {
+public:
+    virtual ~ModemLines() = default;
+    enum class State { Asserted, Low, Unsupported, Failed };
+    // State of CTS and DSR together: Asserted only when both are high.
+    virtual State ClearToSend(int fd) = 0;
+};
+
+class CSerialLink {
+public:
+    CSerialLink();
+    explicit CSerialLink(std::unique_ptr<ModemLines> modemLines);
+    virtual ~CSerialLink();
+    CSerialLink(const CSerialLink&) = delete;
+    CSerialLink& operator=(const CSerialLink&) = delete;
+
+    bool Configure(LinkSettings settings);
+    bool Open();
+    unsigned Write(const std::uint8_t* buffer, unsigned length);
+    // timeoutMs is accepted and ignored: the configured timeouts govern the read.
+    unsigned Read(std::uint8_t* buffer, unsigned length, unsigned timeoutMs);
+    void Close();
+
+    bool IsOpen() const { return m_open != 0; }
+    const LinkSettings& Settings() const { return m_settings; }
+
+private:
+    LinkSettings m_settings;
+    int m_fd = -1;
+    int m_open = 0;
+    std::mutex m_ioLock;
+    std::unique_ptr<ModemLines> m_modemLines;
+};
+
+}  // namespace tessaly

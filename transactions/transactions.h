@@ -1,0 +1,58 @@
+// Device transactions: the byte conversations of the windows (and the command
+// line), free of any window. Callers capture settings, call one of these, and
+// show the outcome in their own way.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "link/serial_link.h"
+#include "protocol/commands.h"
+
+namespace tessaly {
+
+// Index of the main window's emulation list.
+enum EmulationMode : std::int32_t { kEscPos = 0, kQuelmar = 1, kOthers = 2 };
+
+// What a transaction needs from its caller besides the link: fixed waits and
+// progress. The windows drive a progress bar; tests use a virtual clock.
+class TransactionHost {
+public:
+    virtual ~TransactionHost() = default;
+    virtual void Wait(int milliseconds) = 0;
+    virtual void SetProgress(int position) = 0;
+    // Advance by the step; a step past the maximum wraps to the minimum.
+    virtual void StepProgress() = 0;
+};
+
+enum class CheckOutcome {
+    Connected,      // "Printer is connected."
+    ConfigureError, // "Port Configuration Set Error!"
+    OpenFailed,     // "Can't open port and Printer is disconnected"
+    PortError,      // "Port error! Check printer's port, please."
+    WrongIdentity,  // "This printer don't match our company name."
+    NoAnswer,       // "The display did not answer. Check the cable and the line settings."
+};
+
+// Configures and opens the link and greets the display. On any outcome but
+// Connected the link is closed again.
+CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, EmulationMode mode,
+                             TransactionHost& host);
+
+void SelfTest(CSerialLink& link, EmulationMode mode);
+
+using SwitchSet = std::array<SwitchBits, kSwitchCount>;  // switches 10..14
+
+enum class ReadOutcome { Complete, NoAnswer };
+// Reads switches 10..14. Fills `out` only when all five replies arrived whole.
+ReadOutcome ReadSwitches(CSerialLink& link, TransactionHost& host, SwitchSet& out);
+
+enum class WriteOutcome { Complete, NoAnswer, WriteFailed };
+// Writes the five switches inside user setting mode; `carried` holds the bits to send.
+WriteOutcome WriteSwitches(CSerialLink& link, TransactionHost& host, const SwitchSet& carried);
+
+// Framed family: international character set first, then the code table value.
+void SendBasicSettings(CSerialLink& link, std::int32_t codeTableValue, std::int32_t intlSet);
+void ShowInformation(CSerialLink& link);
+
+}  // namespace tessaly
