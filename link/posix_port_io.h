@@ -1,0 +1,23 @@
+// Timed transfers on an open non-blocking serial descriptor: the platform side of
+// CSerialLink::Read and CSerialLink::Write. The caller holds the link's I/O lock.
+#pragma once
+
+#include <cstdint>
+
+#include "link/serial_link.h"
+
+namespace tessaly {
+
+// Reads up to `length` bytes into the start of `buffer` with the COMMTIMEOUTS meaning
+// of `timeouts` (see posix_port_io.cpp) and returns how many arrived. Stops at once,
+// with what it has, when the device hangs up or fails.
+unsigned ReadWithTimeouts(int fd, std::uint8_t* buffer, unsigned length,
+                          const LinkTimeouts& timeouts);
+
+// Writes `length` bytes, waiting while `lines` reports CTS or DSR low and while the
+// device takes no more; gives up `boundMs` after the start and returns the bytes the
+// device accepted by then. Stops at once when the device hangs up or fails.
+unsigned WriteBounded(int fd, const std::uint8_t* buffer, unsigned length, ModemLines& lines,
+                      unsigned boundMs);
+
+}  // namespace tessaly

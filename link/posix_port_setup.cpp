@@ -1,0 +1,184 @@
+#include "link/posix_port_setup.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <optional>
+#include <thread>
+
+namespace tessaly {
+namespace {
+
+std::optional<speed_t> SpeedFor(std::int32_t baud) {
+    switch (baud) {
+        case 50:
+            return B50;
+        case 75:
+            return B75;
+        case 110:
+            return B110;
+        case 134:
+            return B134;
+        case 150:
+            return B150;
+        case 200:
+            return B200;
+        case 300:
+            return B300;
+        case 600:
+            return B600;
+        case 1200:
+            return B1200;
+        case 1800:
+            return B1800;
+        case 2400:
+            return B2400;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        case 230400:
+            return B230400;
+        case 460800:
+            return B460800;
+        case 500000:
+            return B500000;
+        case 576000:
+            return B576000;
+        case 921600:
+            return B921600;
+        case 1000000:
+            return B1000000;
+        case 1152000:
+            return B1152000;
+        case 1500000:
+            return B1500000;
+        case 2000000:
+            return B2000000;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<tcflag_t> SizeFor(std::int32_t dataBits) {
+    switch (dataBits) {
+        case 5:
+            return CS5;
+        case 6:
+            return CS6;
+        case 7:
+            return CS7;
+        case 8:
+            return CS8;
+        default:
+            return std::nullopt;
+    }
+}
+
+// Step 4 of Open: raw mode plus the line items of the settings. False when an item
+// has no termios form (an unknown baud, byte size, parity or stop-bit code).
+bool ApplyLineItems(termios& t, const LinkSettings& s) {
+    const auto speed = SpeedFor(s.baud);
+    const auto size = SizeFor(s.dataBits);
+    if (!speed || !size || s.parity < 0 || s.parity > 2 || s.stopBits < 0 || s.stopBits > 2) {
+        return false;
+    }
+    cfmakeraw(&t);  // no null discarding, no character translation, no echo
+    if (cfsetispeed(&t, *speed) != 0 || cfsetospeed(&t, *speed) != 0) {
+        return false;
+    }
+    t.c_cflag = (t.c_cflag & ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS)) | *size;
+    t.c_cflag |= CREAD | CLOCAL;  // receive; CTS and DSR are watched by Write itself
+    if (s.parity != 0) {
+        t.c_cflag |= PARENB | (s.parity == 1 ? PARODD : 0);
+        t.c_iflag |= INPCK;
+    } else {
+        t.c_iflag &= ~INPCK;
+    }
+    // Code 1, "one and a half", has no POSIX form; like code 2 it gives two stop bits.
+    if (s.stopBits != 0) {
+        t.c_cflag |= CSTOPB;
+    }
+    t.c_iflag &= ~(IXON | IXOFF | IXANY);  // IXANY off: no resuming output on any byte
+    if (s.flowControl != 0) {
+        t.c_iflag |= IXON | IXOFF;
+    }
+    t.c_cc[VMIN] = 0;  // reads never block in the driver; Read times them with poll
+    t.c_cc[VTIME] = 0;
+    return true;
+}
+
+// tcsetattr succeeds when any change was taken; read back what the driver kept.
+bool LineItemsTaken(int fd, const termios& wanted) {
+    termios got{};
+    if (tcgetattr(fd, &got) != 0) {
+        return false;
+    }
+    const tcflag_t items = CSIZE | PARENB | PARODD | CSTOPB;
+    return (got.c_cflag & items) == (wanted.c_cflag & items) &&
+           cfgetospeed(&got) == cfgetospeed(&wanted) && cfgetispeed(&got) == cfgetispeed(&wanted);
+}
+
+// DTR held asserted, RTS asserted only with flow control. A device without modem
+// lines (a pseudo-terminal) answers ENOTTY or EINVAL, which is no failure.
+bool SetModemOutputs(int fd, bool rts) {
+    int dtr = TIOCM_DTR;
+    int rtsBit = TIOCM_RTS;
+    const auto ok = [](int rc) { return rc == 0 || errno == ENOTTY || errno == EINVAL; };
+    return ok(ioctl(fd, TIOCMBIS, &dtr)) && ok(ioctl(fd, rts ? TIOCMBIS : TIOCMBIC, &rtsBit));
+}
+
+int Fail(int fd) {
+    close(fd);
+    return -1;
+}
+
+}  // namespace
+
+int OpenTermiosPort(const std::string& path, const LinkSettings& settings) {
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return -1;
+    }
+    // Not shared: flock refuses a second opener of ours (also for root, whom TIOCEXCL
+    // lets through); TIOCEXCL refuses other programs' opens of the device.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+        return Fail(fd);
+    }
+    termios t{};
+    if (tcgetattr(fd, &t) != 0 || !ApplyLineItems(t, settings)) {
+        return Fail(fd);
+    }
+    if (tcsetattr(fd, TCSANOW, &t) != 0 || !LineItemsTaken(fd, t) ||
+        !SetModemOutputs(fd, settings.flowControl != 0)) {
+        return Fail(fd);
+    }
+    tcflush(fd, TCIOFLUSH);  // the purge of step 7; like PurgeComm's, its result is not used
+    return fd;
+}
+
+void ReleaseTermiosPort(int fd, unsigned drainMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(drainMs);
+    int pending = 0;
+    while (ioctl(fd, TIOCOUTQ, &pending) == 0 && pending > 0 &&
+           std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    tcflush(fd, TCOFLUSH);
+    close(fd);
+}
+
+}  // namespace tessaly
