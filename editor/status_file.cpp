@@ -1,0 +1,83 @@
+#include "editor/status_file.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "editor/whole_file.h"
+
+namespace tessaly {
+
+namespace {
+
+// Byte order is fixed by the file, not by the host: written out byte by byte.
+void PutLittleEndian(std::int32_t value, Byte* out) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i) {
+        out[i] = static_cast<Byte>(bits >> (8 * i));
+    }
+}
+
+std::int32_t GetLittleEndian(const Byte* in) {
+    std::uint32_t bits = 0;
+    for (int i = 0; i < 4; ++i) {
+        bits |= static_cast<std::uint32_t>(in[i]) << (8 * i);
+    }
+    return static_cast<std::int32_t>(bits);
+}
+
+std::string Failure(const char* verb, const std::string& path, const std::string& reason) {
+    return std::string("Could not ") + verb + " \"" + path + "\": " + reason;
+}
+
+}  // namespace
+
+StatusFile::Bytes StatusFile::Encode(const SwitchGrid& grid) {
+    Bytes bytes{};
+    Byte* out = bytes.data();
+    for (int group = 0; group < SwitchGrid::kGroups; ++group) {
+        for (int element = 0; element < SwitchGrid::kElements; ++element) {
+            PutLittleEndian(grid.At(group, element), out);
+            out += 4;
+        }
+    }
+    return bytes;
+}
+
+SwitchGrid StatusFile::Decode(std::span<const Byte> bytes) {
+    Bytes padded{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), padded.size()), padded.begin());
+    SwitchGrid grid;
+    const Byte* in = padded.data();
+    for (int group = 0; group < SwitchGrid::kGroups; ++group) {
+        for (int element = 0; element < SwitchGrid::kElements; ++element) {
+            grid.Set(group, element, GetLittleEndian(in));
+            in += 4;
+        }
+    }
+    return grid;
+}
+
+bool StatusFile::HasStatusFileName(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    return base.size() >= 3 && base.compare(base.size() - 3, 3, "sts") == 0;
+}
+
+FileResult StatusFile::Save(const std::string& path, const SwitchGrid& grid) {
+    const Bytes bytes = Encode(grid);
+    if (std::string reason = ReplaceFile(path, bytes); !reason.empty()) {
+        return {false, Failure("save", path, reason)};
+    }
+    return {true, {}};
+}
+
+LoadedStatus StatusFile::Load(const std::string& path) {
+    Bytes bytes{};
+    std::size_t got = 0;
+    if (std::string reason = ReadFileStart(path, bytes, got); !reason.empty()) {
+        return {{false, Failure("load", path, reason)}, {}};
+    }
+    return {{true, {}}, Decode(std::span<const Byte>(bytes.data(), got))};
+}
+
+}  // namespace tessaly
