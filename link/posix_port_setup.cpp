@@ -116,20 +116,21 @@ bool ApplyLineItems(termios& t, const LinkSettings& s) {
     if (s.flowControl != 0) {
         t.c_iflag |= IXON | IXOFF;
     }
-    t.c_cc[VMIN] = 0;  // reads never block in the driver; Read times them with poll
+    // The descriptor is non-blocking and Read times its waits with poll. VMIN 1 makes a
+    // read with nothing waiting fail with EAGAIN (VMIN 0 would return 0, which could not
+    // be told from the end of file of a hung-up terminal).
+    t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
     return true;
 }
 
-// tcsetattr succeeds when any change was taken; read back what the driver kept.
-bool LineItemsTaken(int fd, const termios& wanted) {
+// tcsetattr succeeds when any change was taken; a driver that cannot give the rate
+// may keep another, so read it back. The frame bits are not compared: a
+// pseudo-terminal, having no wire, always reports CS8 without PARENB.
+bool SpeedTaken(int fd, const termios& wanted) {
     termios got{};
-    if (tcgetattr(fd, &got) != 0) {
-        return false;
-    }
-    const tcflag_t items = CSIZE | PARENB | PARODD | CSTOPB;
-    return (got.c_cflag & items) == (wanted.c_cflag & items) &&
-           cfgetospeed(&got) == cfgetospeed(&wanted) && cfgetispeed(&got) == cfgetispeed(&wanted);
+    return tcgetattr(fd, &got) == 0 && cfgetospeed(&got) == cfgetospeed(&wanted) &&
+           cfgetispeed(&got) == cfgetispeed(&wanted);
 }
 
 // DTR held asserted, RTS asserted only with flow control. A device without modem
@@ -162,7 +163,7 @@ int OpenTermiosPort(const std::string& path, const LinkSettings& settings) {
     if (tcgetattr(fd, &t) != 0 || !ApplyLineItems(t, settings)) {
         return Fail(fd);
     }
-    if (tcsetattr(fd, TCSANOW, &t) != 0 || !LineItemsTaken(fd, t) ||
+    if (tcsetattr(fd, TCSANOW, &t) != 0 || !SpeedTaken(fd, t) ||
         !SetModemOutputs(fd, settings.flowControl != 0)) {
         return Fail(fd);
     }
@@ -178,6 +179,7 @@ void ReleaseTermiosPort(int fd, unsigned drainMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     tcflush(fd, TCOFLUSH);
+    ioctl(fd, TIOCNXCL);  // the mark stays on a device that outlives its opener (a pty)
     close(fd);
 }
 
