@@ -60,8 +60,9 @@ Wait WaitFor(int fd, short events, int ms) {
 unsigned ReadWithTimeouts(int fd, std::uint8_t* buffer, unsigned length,
                           const LinkTimeouts& timeouts) {
     const auto start = Clock::now();
-    const std::uint64_t total =
-        std::uint64_t{timeouts.readTotalMultiplier} * length + timeouts.readTotalConstant;
+    const std::uint64_t total = std::min<std::uint64_t>(
+        std::uint64_t{timeouts.readTotalMultiplier} * length + timeouts.readTotalConstant,
+        kMaxDword);  // about 50 days, and no overflow of the clock
     const bool returnAtOnce = timeouts.readInterval == kMaxDword &&
                               timeouts.readTotalMultiplier == 0 && timeouts.readTotalConstant == 0;
     const bool firstByteOnly =
