@@ -6,26 +6,29 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
+
+#include "tools/display_responder.h"
 
 namespace tessaly {
 
 class VirtualDisplay {
 public:
-    enum class Fault {
-        None,
-        Silent,          // reads everything, answers nothing
-        NoiseBeforeSync, // a few stray bytes before each 0x57
-        WrongIdentity,   // user setting answer 0x57 0x23 0x20 ..
-        CutAfterSync,    // every answer stops right after 0x57
-        EndlessNoise,    // answers with bytes that never include 0x57
-        HangUp,          // closes its side after HangUpAfterBytes() bytes received
-    };
+    // None: answers as the Part's reply table says.
+    // Silent: reads everything, answers nothing.
+    // NoiseBeforeSync: a few stray bytes (DisplayResponder::kStrayBytes) before each 0x57.
+    // WrongIdentity: user setting answer 0x57 0x23 0x20 ..
+    // CutAfterSync: every answer stops right after 0x57.
+    // EndlessNoise: once an answer is due, streams bytes that never include 0x57.
+    // HangUp: closes its side after HangUpAfterBytes() bytes received.
+    using Fault = DisplayFault;
 
-    VirtualDisplay();  // opens the pseudo-terminal and starts answering
-    ~VirtualDisplay(); // stops the thread and closes the master side
+    VirtualDisplay();   // opens the pseudo-terminal and starts answering; throws on failure
+    ~VirtualDisplay();  // stops the thread and closes the master side
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 
@@ -33,7 +36,10 @@ public:
     const std::string& DevicePath() const { return m_devicePath; }
 
     void SetFault(Fault fault);
+    // Counts from the moment a fault is chosen or the count is set, whichever is
+    // later; the byte that reaches the count is recorded but not answered.
     void SetHangUpAfterBytes(std::size_t count);
+    std::size_t HangUpAfterBytes() const;
 
     // Switch n (10..14) as eight digit bytes, d1 (bit 8) first, as the display
     // sends them. Fresh displays hold "00000000" everywhere.
@@ -43,20 +49,45 @@ public:
     bool SwitchBit(int n, int bit) const;
 
     bool InUserSettingMode() const;
-    // Every byte received since construction or the last ClearReceived().
+    // Every byte received since construction or the last ClearReceived(). Like
+    // InUserSettingMode, it first waits (at most about a second) until the bytes the
+    // client has written are taken in, so a test may call it as a transaction returns.
     std::vector<std::uint8_t> Received() const;
     void ClearReceived();
     // Stops answering and closes the master side now (a pulled cable).
     void HangUpNow();
+    bool HungUp() const { return m_hungUp; }
+
+    // "none", "silent", "noise-before-sync", "wrong-identity", "cut-after-sync",
+    // "endless-noise", "hang-up".
+    static std::optional<Fault> FaultFromName(std::string_view name);
 
 private:
     void Run();
-    // ... implementation detail members are the implementer's.
+    // Records and answers what one read brought; false once the display hangs up.
+    bool TakeIn(const std::uint8_t* bytes, std::size_t count);
+    void SendNoise();
+    void Send(const std::vector<std::uint8_t>& bytes);
+    void CloseMaster();
+    void Settle() const;
+
     std::string m_devicePath;
     int m_master = -1;
+    // Held open so that the master never sees a hang-up when the client closes the port.
+    int m_slaveKeeper = -1;
+    int m_wakeRead = -1;
+    int m_wakeWrite = -1;
     mutable std::mutex m_mutex;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_busy{false};
+    std::atomic<bool> m_hungUp{false};
+
+    // Guarded by m_mutex.
+    DisplayResponder m_responder;
+    std::size_t m_hangUpAfter = 0;
+    std::size_t m_bytesTowardHangUp = 0;
+    std::vector<std::uint8_t> m_received;
 };
 
 }  // namespace tessaly
