@@ -1,0 +1,48 @@
+// Window services for tests: message boxes and file dialogs are recorded and
+// answered at once, waits advance a virtual clock. Nothing here blocks.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "ui/window_services.h"
+
+namespace tessaly::testing {
+
+struct RecordedMessage {
+    std::string sentence;
+    MessageIcon icon;
+    bool operator==(const RecordedMessage&) const = default;
+};
+
+class RecordingWindowServices final : public WindowServices {
+public:
+    void ShowMessage(wxWindow* owner, const std::string& sentence, MessageIcon icon) override;
+    std::optional<std::filesystem::path> AskSavePath(wxWindow* owner,
+                                                     const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> AskOpenPath(wxWindow* owner,
+                                                     const FileDialogRequest& request) override;
+    void Wait(int milliseconds) override;
+
+    // Answers for the next file dialogs, in order; a dialog with no answer queued
+    // is cancelled.
+    void QueueSaveAnswer(std::optional<std::filesystem::path> answer);
+    void QueueOpenAnswer(std::optional<std::filesystem::path> answer);
+
+    // Runs while a message is "shown", so a test can look at the window and the
+    // device at that moment, as the operator would.
+    std::function<void(const RecordedMessage&)> onMessage;
+
+    std::vector<RecordedMessage> messages;
+    std::vector<FileDialogRequest> saveRequests;
+    std::vector<FileDialogRequest> openRequests;
+    std::vector<int> waits;   // every Wait, in order
+    long long virtualMs = 0;  // sum of the waits
+
+private:
+    std::deque<std::optional<std::filesystem::path>> m_saveAnswers;
+    std::deque<std::optional<std::filesystem::path>> m_openAnswers;
+};
+
+}  // namespace tessaly::testing

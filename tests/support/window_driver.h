@@ -1,0 +1,38 @@
+// Drives a real window the way an operator does: clicks, list choices, typed
+// text and keys. Every action is refused, as the desktop would refuse it, when
+// the control is missing, disabled or of another kind.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "ui/template_dialog.h"
+
+namespace tessaly::testing {
+
+// Shows the window without a modal run and initialises it as a modal run would.
+void ShowForTest(CTemplateDialog& window);
+
+// Lets the toolkit handle what is pending (painting, queued calls).
+void PumpEvents();
+
+::testing::AssertionResult Click(CTemplateDialog& window, int buttonId);
+// Selects item `index` of a drop-down and reports the change to the window.
+::testing::AssertionResult Select(CTemplateDialog& window, int listId, int index);
+// Replaces the text of an editable drop-down as typing would.
+::testing::AssertionResult TypeText(CTemplateDialog& window, int boxId, const std::string& text);
+// Sends a key to the window as the keyboard would reach it first (Escape, Enter).
+void PressKey(CTemplateDialog& window, int keyCode);
+
+// The window's control that holds the keyboard focus, or nullptr.
+wxWindow* FocusedControl(CTemplateDialog& window);
+
+// Runs the window modally, performs `steps` inside the modal run and returns the
+// run's result. If the steps leave the window open, the run is ended with
+// kLeftOpen, so a failing test never hangs.
+inline constexpr int kLeftOpen = -77;
+int RunModal(CTemplateDialog& window, const std::function<void()>& steps);
+
+}  // namespace tessaly::testing

@@ -1,0 +1,98 @@
+#include "ui/control_factory.h"
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/combobox.h>
+#include <wx/gauge.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+
+namespace tessaly {
+
+namespace {
+
+wxArrayString Items(const ControlTemplate& control) {
+    wxArrayString items;
+    for (const char* item : control.items) {
+        items.Add(wxString::FromUTF8(item));
+    }
+    return items;
+}
+
+wxWindow* CreateLabel(wxWindow& dialog, const ControlTemplate& c, wxPoint pos, wxSize size) {
+    long style = wxST_NO_AUTORESIZE;
+    if (c.kind == ControlKind::CentredLabel || c.kind == ControlKind::SunkenCentredLabel) {
+        style |= wxALIGN_CENTRE_HORIZONTAL;
+    }
+    if (c.kind == ControlKind::SunkenCentredLabel) {
+        style |= wxBORDER_SUNKEN;
+    }
+    auto* label = new wxStaticText(&dialog, c.id, wxString::FromUTF8(c.text), pos, size, style);
+    if (c.kind == ControlKind::VCentredLabel) {
+        // Static text draws from the top; centre it by moving the box instead.
+        const int textHeight = label->GetBestSize().GetHeight();
+        if (textHeight < size.GetHeight()) {
+            label->SetSize(pos.x, pos.y + (size.GetHeight() - textHeight) / 2, size.GetWidth(),
+                           textHeight);
+        }
+    }
+    return label;
+}
+
+}  // namespace
+
+wxWindow* CreateControl(wxWindow& dialog, const ControlTemplate& c) {
+    const wxPoint pos = dialog.ConvertDialogToPixels(wxPoint(c.x, c.y));
+    const wxSize size = dialog.ConvertDialogToPixels(wxSize(c.w, c.h));
+    const wxSize closedSize = dialog.ConvertDialogToPixels(wxSize(c.w, kClosedDropDownHeight));
+    const wxString text = wxString::FromUTF8(c.text);
+
+    wxWindow* window = nullptr;
+    switch (c.kind) {
+        case ControlKind::PushButton:
+        case ControlKind::DefaultPushButton: {
+            auto* button = new wxButton(&dialog, c.id, text, pos, size);
+            if (c.kind == ControlKind::DefaultPushButton) {
+                button->SetDefault();
+            }
+            window = button;
+            break;
+        }
+        case ControlKind::DropDownList: {
+            auto* list = new wxChoice(&dialog, c.id, pos, closedSize, Items(c));
+            if (IsShownIndex(c.initialIndex, list->GetCount())) {
+                list->SetSelection(c.initialIndex);
+            }
+            window = list;
+            break;
+        }
+        case ControlKind::EditableDropDown: {
+            auto* box =
+                new wxComboBox(&dialog, c.id, wxString(), pos, closedSize, Items(c), wxCB_DROPDOWN);
+            if (IsShownIndex(c.initialIndex, box->GetCount())) {
+                box->SetSelection(c.initialIndex);
+            }
+            window = box;
+            break;
+        }
+        case ControlKind::Label:
+        case ControlKind::VCentredLabel:
+        case ControlKind::CentredLabel:
+        case ControlKind::SunkenCentredLabel:
+            window = CreateLabel(dialog, c, pos, size);
+            break;
+        case ControlKind::GroupBox:
+            window = new wxStaticBox(&dialog, c.id, text, pos, size);
+            break;
+        case ControlKind::ProgressBar:
+            window = new wxGauge(&dialog, c.id, 100, pos, size, wxGA_HORIZONTAL | wxGA_SMOOTH);
+            break;
+    }
+    window->SetName(wxString::FromUTF8(c.name));
+    if (!c.enabled) {
+        window->Disable();
+    }
+    return window;
+}
+
+}  // namespace tessaly

@@ -1,0 +1,51 @@
+#include "ui/progress_bar.h"
+
+#include <algorithm>
+
+#include <wx/evtloop.h>
+#include <wx/gauge.h>
+
+namespace tessaly {
+
+void ProgressBar::Attach(wxGauge* gauge) {
+    m_gauge = gauge;
+    Show();
+}
+
+void ProgressBar::SetRange(int lower, int upper) {
+    m_lower = lower;
+    m_upper = std::max(lower, upper);
+    m_position = std::clamp(m_position, m_lower, m_upper);
+    Show();
+}
+
+void ProgressBar::SetStep(int step) {
+    m_step = step;
+}
+
+void ProgressBar::SetPos(int position) {
+    m_position = std::clamp(position, m_lower, m_upper);
+    Show();
+}
+
+void ProgressBar::StepIt() {
+    const long next = static_cast<long>(m_position) + m_step;
+    m_position = (next > m_upper || next < m_lower) ? m_lower : static_cast<int>(next);
+    Show();
+}
+
+void ProgressBar::Show() {
+    if (m_gauge == nullptr) {
+        return;
+    }
+    m_gauge->SetRange(std::max(1, m_upper - m_lower));
+    m_gauge->SetValue(m_position - m_lower);
+    // Transactions step the bar from inside a blocking handler. Letting the loop
+    // handle only window-system events paints the bar now, while clicks wait
+    // until the handler returns and cannot start a second transaction inside it.
+    if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) {
+        loop->YieldFor(wxEVT_CATEGORY_UI);
+    }
+}
+
+}  // namespace tessaly

@@ -1,0 +1,221 @@
+#include "ui/template_dialog.h"
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/combobox.h>
+#include <wx/gauge.h>
+
+#include "resources/control_ids.h"
+#include "ui/control_factory.h"
+#include "ui/progress_bar.h"
+
+namespace tessaly {
+
+namespace {
+
+wxItemContainer* AsList(wxWindow* window) {
+    return dynamic_cast<wxItemContainer*>(window);
+}
+
+}  // namespace
+
+void DataExchange::ListIndex(int controlId, std::int32_t& index) {
+    if (m_saving) {
+        index = m_window.GetListIndex(controlId);
+    } else {
+        m_window.SetListIndex(controlId, index);
+    }
+}
+
+void DataExchange::Control(int controlId, ProgressBar& bar) {
+    if (!bar.IsAttached()) {
+        bar.Attach(dynamic_cast<wxGauge*>(m_window.Control(controlId)));
+    }
+}
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CTemplateDialog, wxDialog)
+    EVT_INIT_DIALOG(CTemplateDialog::OnInitDialogEvent)
+    EVT_BUTTON(IDOK, CTemplateDialog::OnOkCommand)
+    EVT_BUTTON(IDCANCEL, CTemplateDialog::OnCancelCommand)
+    EVT_CLOSE(CTemplateDialog::OnCloseBox)
+    EVT_CHAR_HOOK(CTemplateDialog::OnCharHook)
+wxEND_EVENT_TABLE()
+    // clang-format on
+
+    CTemplateDialog::CTemplateDialog(const DialogTemplate& layout, wxWindow* parent,
+                                     WindowServices& services)
+    : wxDialog(parent, wxID_ANY, wxString::FromUTF8(layout.caption)),
+      m_layout(layout),
+      m_services(services) {
+    // The toolkit's own cancel id is not 2; these make every way of closing the
+    // window end it with our ids.
+    SetEscapeId(IDCANCEL);
+    SetAffirmativeId(IDOK);
+    SetClientSize(ConvertDialogToPixels(wxSize(layout.width, layout.height)));
+    CreateControls();
+    Centre();
+}
+
+void CTemplateDialog::CreateControls() {
+    for (const ControlTemplate& control : m_layout.controls) {
+        CreateControl(*this, control);
+    }
+}
+
+wxWindow* CTemplateDialog::Control(int controlId) const {
+    if (controlId == IDC_STATIC || m_layout.Find(controlId) == nullptr) {
+        return nullptr;
+    }
+    for (wxWindow* child : GetChildren()) {
+        if (child->GetId() == controlId) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+int CTemplateDialog::GetListIndex(int controlId) const {
+    wxItemContainer* list = AsList(Control(controlId));
+    if (list == nullptr) {
+        return -1;
+    }
+    const int index = list->GetSelection();
+    return index < 0 ? -1 : index;
+}
+
+void CTemplateDialog::SetListIndex(int controlId, int index) {
+    wxItemContainer* list = AsList(Control(controlId));
+    if (list == nullptr) {
+        return;
+    }
+    list->SetSelection(IsShownIndex(index, list->GetCount()) ? index : wxNOT_FOUND);
+}
+
+std::string CTemplateDialog::GetListText(int controlId, int index) const {
+    wxItemContainer* list = AsList(Control(controlId));
+    if (list == nullptr || !IsShownIndex(index, list->GetCount())) {
+        return {};
+    }
+    return list->GetString(static_cast<unsigned>(index)).utf8_string();
+}
+
+int CTemplateDialog::GetListCount(int controlId) const {
+    wxItemContainer* list = AsList(Control(controlId));
+    return list == nullptr ? 0 : static_cast<int>(list->GetCount());
+}
+
+void CTemplateDialog::EnableControl(int controlId, bool enable) {
+    if (wxWindow* control = Control(controlId)) {
+        control->Enable(enable);
+    }
+}
+
+bool CTemplateDialog::IsControlEnabled(int controlId) const {
+    wxWindow* control = Control(controlId);
+    return control != nullptr && control->IsThisEnabled();
+}
+
+bool CTemplateDialog::UpdateData(bool saving) {
+    DataExchange dx(*this, saving);
+    DoDataExchange(dx);
+    return true;
+}
+
+void CTemplateDialog::EndDialog(int result) {
+    if (IsModal()) {
+        EndModal(result);
+    } else {
+        SetReturnCode(result);
+        Hide();
+    }
+}
+
+void CTemplateDialog::SendCommand(int controlId) {
+    wxCommandEvent command(wxEVT_BUTTON, controlId);
+    command.SetEventObject(Control(controlId) != nullptr ? Control(controlId) : this);
+    ProcessWindowEvent(command);
+}
+
+void CTemplateDialog::DoDataExchange(DataExchange&) {}
+
+void CTemplateDialog::OnInitDialog() {
+    UpdateData(false);
+    FocusFirstTabStop();
+}
+
+void CTemplateDialog::OnOK() {
+    UpdateData(true);
+    EndDialog(IDOK);
+}
+
+void CTemplateDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+void CTemplateDialog::FocusFirstTabStop() {
+    for (wxWindow* child : GetChildren()) {
+        if (child->IsThisEnabled() && child->IsShown() && child->CanAcceptFocusFromKeyboard()) {
+            child->SetFocus();
+            return;
+        }
+    }
+}
+
+void CTemplateDialog::OnInitDialogEvent(wxInitDialogEvent&) {
+    OnInitDialog();
+}
+
+void CTemplateDialog::OnOkCommand(wxCommandEvent&) {
+    OnOK();
+}
+
+void CTemplateDialog::OnCancelCommand(wxCommandEvent&) {
+    OnCancel();
+}
+
+void CTemplateDialog::OnCloseBox(wxCloseEvent& event) {
+    if (IsModal()) {
+        SendCommand(IDCANCEL);
+    } else {
+        event.Skip();
+    }
+}
+
+void CTemplateDialog::OnCharHook(wxKeyEvent& event) {
+    switch (event.GetKeyCode()) {
+        case WXK_ESCAPE:
+            SendCommand(IDCANCEL);
+            return;
+        case WXK_RETURN:
+        case WXK_NUMPAD_ENTER:
+            PressEnter();
+            return;
+        default:
+            event.Skip();
+    }
+}
+
+void CTemplateDialog::PressEnter() {
+    // The focused button answers Enter; otherwise the default button, unless it is
+    // disabled; a window without a default button takes Enter as OK.
+    wxWindow* focus = FindFocus();
+    if (auto* button = dynamic_cast<wxButton*>(focus);
+        button != nullptr && button->GetParent() == this) {
+        if (button->IsEnabled()) {
+            SendCommand(button->GetId());
+        }
+        return;
+    }
+    for (const ControlTemplate& control : m_layout.controls) {
+        if (control.kind == ControlKind::DefaultPushButton) {
+            if (IsControlEnabled(control.id)) {
+                SendCommand(control.id);
+            }
+            return;
+        }
+    }
+    SendCommand(IDOK);
+}
+
+}  // namespace tessaly

@@ -1,0 +1,38 @@
+// What the windows ask of the desktop besides their own controls: message boxes,
+// file dialogs and waits. Windows call these through one interface so that tests
+// can answer them without blocking.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+class wxWindow;
+
+namespace tessaly {
+
+enum class MessageIcon { None, Exclamation, Information };
+
+struct FileDialogRequest {
+    std::string title;
+    std::string initialName;
+    std::string filterText;  // e.g. "Status Files (*.sts)"
+    std::string pattern;     // e.g. "*.sts"
+};
+
+class WindowServices {
+public:
+    virtual ~WindowServices() = default;
+    // A modal box with one sentence, an icon and an OK button.
+    virtual void ShowMessage(wxWindow* owner, const std::string& sentence, MessageIcon icon) = 0;
+    // Asks before an existing file is overwritten. Empty when the operator cancels.
+    virtual std::optional<std::filesystem::path> AskSavePath(wxWindow* owner,
+                                                             const FileDialogRequest& request) = 0;
+    // Offers existing files only. Empty when the operator cancels.
+    virtual std::optional<std::filesystem::path> AskOpenPath(wxWindow* owner,
+                                                             const FileDialogRequest& request) = 0;
+    // Sleeps on the calling (window) thread.
+    virtual void Wait(int milliseconds) = 0;
+};
+
+}  // namespace tessaly

@@ -1,0 +1,71 @@
+#include "ui/wx_window_services.h"
+
+#include <wx/app.h>
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
+
+namespace tessaly {
+
+namespace {
+
+long IconStyle(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Exclamation:
+            return wxICON_EXCLAMATION;
+        case MessageIcon::Information:
+            return wxICON_INFORMATION;
+        case MessageIcon::None:
+            break;
+    }
+    // Without this the toolkit picks the information icon by itself.
+    return wxICON_NONE;
+}
+
+wxString Wildcard(const FileDialogRequest& request) {
+    return wxString::FromUTF8(request.filterText) + "|" + wxString::FromUTF8(request.pattern);
+}
+
+std::optional<std::filesystem::path> RunFileDialog(wxWindow* owner,
+                                                   const FileDialogRequest& request, long style) {
+    wxFileDialog dialog(owner, wxString::FromUTF8(request.title), wxString(),
+                        wxString::FromUTF8(request.initialName), Wildcard(request), style);
+    if (dialog.ShowModal() != wxID_OK) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(dialog.GetPath().utf8_string());
+}
+
+}  // namespace
+
+std::string MessageCaption() {
+    // With no name set, wx derives the application name from the program file.
+    if (wxTheApp != nullptr && !wxTheApp->GetAppName().empty()) {
+        return wxTheApp->GetAppName().utf8_string();
+    }
+    return "tessaly";
+}
+
+void WxWindowServices::ShowMessage(wxWindow* owner, const std::string& sentence, MessageIcon icon) {
+    wxMessageDialog box(owner, wxString::FromUTF8(sentence), wxString::FromUTF8(MessageCaption()),
+                        wxOK | wxCENTRE | IconStyle(icon));
+    box.ShowModal();
+}
+
+std::optional<std::filesystem::path> WxWindowServices::AskSavePath(
+    wxWindow* owner, const FileDialogRequest& request) {
+    return RunFileDialog(owner, request, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+}
+
+std::optional<std::filesystem::path> WxWindowServices::AskOpenPath(
+    wxWindow* owner, const FileDialogRequest& request) {
+    return RunFileDialog(owner, request, wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+}
+
+void WxWindowServices::Wait(int milliseconds) {
+    if (milliseconds > 0) {
+        wxMilliSleep(static_cast<unsigned long>(milliseconds));
+    }
+}
+
+}  // namespace tessaly
