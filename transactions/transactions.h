@@ -26,32 +26,46 @@ public:
 };
 
 enum class CheckOutcome {
-    Connected,      // "Printer is connected."
-    ConfigureError, // "Port Configuration Set Error!"
-    OpenFailed,     // "Can't open port and Printer is disconnected"
-    PortError,      // "Port error! Check printer's port, please."
-    WrongIdentity,  // "This printer don't match our company name."
-    NoAnswer,       // "The display did not answer. Check the cable and the line settings."
+    Connected,       // "Printer is connected."
+    ConfigureError,  // "Port Configuration Set Error!"
+    OpenFailed,      // "Can't open port and Printer is disconnected"
+    PortError,       // "Port error! Check printer's port, please."
+    WrongIdentity,   // "This printer don't match our company name."
+    NoAnswer,        // "The display did not answer. Check the cable and the line settings."
 };
 
 // Configures and opens the link and greets the display. On any outcome but
-// Connected the link is closed again.
+// Connected the link is closed again. For ESC/POS the display must answer the
+// user setting request with 0x57 0x23 0x1F within about a second (and before 256
+// other bytes), else NoAnswer; CMD_EXIT_USER_SETTING has been written when
+// Connected returns, so a window shows "Printer is connected." after the exit
+// write rather than before it. The other emulations are Connected as soon as
+// CMD_INITIALIZE went out whole.
 CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, EmulationMode mode,
                              TransactionHost& host);
 
+// ESC/POS: CMD_SELF_TEST; the other emulations: CMD_SHOW_INFO. Nothing is read.
 void SelfTest(CSerialLink& link, EmulationMode mode);
 
 using SwitchSet = std::array<SwitchBits, kSwitchCount>;  // switches 10..14
 
 enum class ReadOutcome { Complete, NoAnswer };
-// Reads switches 10..14. Fills `out` only when all five replies arrived whole.
+// Reads switches 10..14. Fills `out` only when every query went out whole and
+// every reply arrived whole (0x57 within the bound, then all 11 bytes); stops at
+// the first that did not. Progress: SetProgress(0), 9 steps per switch (45),
+// SetProgress(100) when Complete. On NoAnswer the caller sets the progress back to 0.
 ReadOutcome ReadSwitches(CSerialLink& link, TransactionHost& host, SwitchSet& out);
 
 enum class WriteOutcome { Complete, NoAnswer, WriteFailed };
 // Writes the five switches inside user setting mode; `carried` holds the bits to send.
+// NoAnswer: no 0x57 within the bound after entering, so no switch was written.
+// WriteFailed: a command did not go out whole; the writing stopped there.
+// CMD_EXIT_USER_SETTING is written on every outcome. Progress: SetProgress(0),
+// 9 steps, SetProgress(100) when Complete; otherwise the caller sets it back to 0.
 WriteOutcome WriteSwitches(CSerialLink& link, TransactionHost& host, const SwitchSet& carried);
 
-// Framed family: international character set first, then the code table value.
+// Framed family: international character set (its low 8 bits) first, then the
+// code table value. Nothing is read.
 void SendBasicSettings(CSerialLink& link, std::int32_t codeTableValue, std::int32_t intlSet);
 void ShowInformation(CSerialLink& link);
 

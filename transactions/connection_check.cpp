@@ -1,0 +1,57 @@
+#include <chrono>
+
+#include "transactions/sync_wait.h"
+#include "transactions/transactions.h"
+
+namespace tessaly {
+
+namespace {
+
+CheckOutcome CloseWith(CSerialLink& link, CheckOutcome outcome) {
+    link.Close();
+    return outcome;
+}
+
+// ESC/POS: the display proves itself by the identity it gives on entering user
+// setting mode, which it leaves again at once.
+CheckOutcome GreetEscPosDisplay(CSerialLink& link, TransactionHost& host) {
+    ReceiveBuffer buffer{};
+    WriteCommand(link, CMD_INITIALIZE);
+    WriteCommand(link, CMD_SELECT_DISPLAY);
+    host.Wait(300);
+    link.Read(buffer.data(), 3, 1000);  // whatever the selection answers is of no use
+    WriteCommand(link, CMD_ENTER_USER_SETTING);
+    buffer.fill(0);
+    host.Wait(300);
+    if (!AwaitSyncByte(link, buffer, std::chrono::steady_clock::now())) {
+        return CloseWith(link, CheckOutcome::NoAnswer);
+    }
+    // Bytes that do not arrive leave what was there: a lone "W" reads as r0 = 0x57.
+    link.Read(buffer.data(), 3, 1000);
+    if (buffer[0] != kIdentity0 || buffer[1] != kIdentity1) {
+        return CloseWith(link, CheckOutcome::WrongIdentity);
+    }
+    WriteCommand(link, CMD_EXIT_USER_SETTING);
+    return CheckOutcome::Connected;
+}
+
+}  // namespace
+
+CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, EmulationMode mode,
+                             TransactionHost& host) {
+    if (!link.Configure(settings)) {
+        return CheckOutcome::ConfigureError;
+    }
+    if (!link.Open()) {
+        return CheckOutcome::OpenFailed;
+    }
+    if (!WriteCommand(link, CMD_INITIALIZE)) {
+        return CloseWith(link, CheckOutcome::PortError);
+    }
+    if (mode != kEscPos) {
+        return CheckOutcome::Connected;  // the framed family has nothing to answer with
+    }
+    return GreetEscPosDisplay(link, host);
+}
+
+}  // namespace tessaly

@@ -1,0 +1,114 @@
+#include <chrono>
+
+#include "transactions/sync_wait.h"
+#include "transactions/transactions.h"
+
+namespace tessaly {
+
+namespace {
+
+Byte SwitchNumber(int group) {
+    return static_cast<Byte>(kFirstSwitch + group);
+}
+
+// One query: 0x57 within the bound, then all eleven reply bytes, or nothing.
+bool QuerySwitchInto(CSerialLink& link, TransactionHost& host, int group, SwitchBits& bits) {
+    if (!WriteCommand(link, QuerySwitch(SwitchNumber(group)))) {
+        return false;
+    }
+    ReceiveBuffer buffer{};
+    host.Wait(300);
+    const auto started = std::chrono::steady_clock::now();
+    const bool gotOne = link.Read(buffer.data(), 1, 1000) == 1;
+    host.StepProgress();
+    const std::size_t skipped = gotOne && buffer[0] != kSyncByte ? 1 : 0;
+    if (!AwaitSyncByte(link, buffer, started, skipped)) {
+        return false;
+    }
+    // A reply cut short would leave digits of 0x00, which read as set bits.
+    if (link.Read(buffer.data(), kQueryReplyLength, 1000) != kQueryReplyLength) {
+        return false;
+    }
+    const SwitchBits parsed =
+        ParseQueryReply(std::span<const Byte, kQueryReplyLength>(buffer.data(), kQueryReplyLength));
+    for (std::size_t k = 0; k < bits.size(); ++k) {
+        bits[k] = parsed[k];
+        host.StepProgress();
+    }
+    return true;
+}
+
+enum class Entry { Entered, NoAnswer, WriteFailed };
+
+Entry EnterUserSetting(CSerialLink& link, TransactionHost& host) {
+    ReceiveBuffer buffer{};
+    if (!WriteCommand(link, CMD_INITIALIZE) || !WriteCommand(link, CMD_SELECT_DISPLAY)) {
+        return Entry::WriteFailed;
+    }
+    host.Wait(300);
+    link.Read(buffer.data(), 3, 1000);
+    if (!WriteCommand(link, CMD_ENTER_USER_SETTING)) {
+        return Entry::WriteFailed;
+    }
+    buffer.fill(0);
+    host.Wait(300);
+    if (!AwaitSyncByte(link, buffer, std::chrono::steady_clock::now())) {
+        return Entry::NoAnswer;
+    }
+    link.Read(buffer.data(), 3, 1000);  // the identity was checked when the port was opened
+    return Entry::Entered;
+}
+
+}  // namespace
+
+ReadOutcome ReadSwitches(CSerialLink& link, TransactionHost& host, SwitchSet& out) {
+    host.SetProgress(0);
+    ReceiveBuffer buffer{};
+    if (!WriteCommand(link, CMD_SELECT_DISPLAY)) {
+        return ReadOutcome::NoAnswer;
+    }
+    host.Wait(300);
+    link.Read(buffer.data(), 3, 1000);
+    SwitchSet scratch{};
+    for (int group = 0; group < kSwitchCount; ++group) {
+        if (!QuerySwitchInto(link, host, group, scratch[group])) {
+            return ReadOutcome::NoAnswer;
+        }
+    }
+    out = scratch;
+    host.SetProgress(100);
+    return ReadOutcome::Complete;
+}
+
+WriteOutcome WriteSwitches(CSerialLink& link, TransactionHost& host, const SwitchSet& carried) {
+    host.SetProgress(0);
+    const Entry entry = EnterUserSetting(link, host);
+    if (entry != Entry::Entered) {
+        // It may have entered user setting mode all the same; it must not stay there.
+        WriteCommand(link, CMD_EXIT_USER_SETTING);
+        return entry == Entry::NoAnswer ? WriteOutcome::NoAnswer : WriteOutcome::WriteFailed;
+    }
+    host.StepProgress();
+    for (int group = 0; group < kSwitchCount; ++group) {
+        if (!WriteCommand(link, WriteSwitch(SwitchNumber(group), carried[group]))) {
+            WriteCommand(link, CMD_EXIT_USER_SETTING);
+            return WriteOutcome::WriteFailed;
+        }
+        if (group < kSwitchCount - 1) {
+            host.StepProgress();
+        }
+    }
+    if (!WriteCommand(link, CMD_EXIT_USER_SETTING)) {
+        return WriteOutcome::WriteFailed;
+    }
+    // Time for the display to take the new settings before anything else is sent.
+    for (int i = 0; i < 2; ++i) {
+        host.StepProgress();
+        host.Wait(1000);
+        host.StepProgress();
+    }
+    host.SetProgress(100);
+    return WriteOutcome::Complete;
+}
+
+}  // namespace tessaly

@@ -1,0 +1,31 @@
+// Pieces every device transaction shares: whole-command writes and the bounded
+// wait for the display's synchronisation byte.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+
+#include "link/serial_link.h"
+#include "protocol/commands.h"
+
+namespace tessaly {
+
+// One receive buffer per transaction; replies are read to its start.
+using ReceiveBuffer = std::array<Byte, 20>;
+
+// A display that never sends 0x57, or a line that streams noise, must not hold
+// the caller: the wait ends after this long or after this many other bytes.
+inline constexpr std::chrono::milliseconds kSyncWaitBound{1000};
+inline constexpr std::size_t kSyncSkipBound = 256;
+
+// True when the device took the whole command.
+bool WriteCommand(CSerialLink& link, const CommandRow& row);
+
+// Reads single bytes into buffer[0] until it holds 0x57; a 0x57 already there
+// ends the wait at once. `started` is when the wait began and `skipped` how many
+// other bytes it has already passed over. False when a bound passes first.
+bool AwaitSyncByte(CSerialLink& link, ReceiveBuffer& buffer,
+                   std::chrono::steady_clock::time_point started, std::size_t skipped = 0);
+
+}  // namespace tessaly
