@@ -47,6 +47,7 @@ void PrinterPortRelease::BorrowPrinter(const PrinterHandle& printer,
     if (!m_spooler.StoreRecord(printer, *record)) {
         if (pausedHere)
             m_spooler.ResumePrinter(printer);
+        m_journal->Forget({printer.name});
         return;
     }
     PrinterRecord moved = *record;

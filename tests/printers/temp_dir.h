@@ -1,0 +1,33 @@
+// A scratch directory removed with everything in it when the test ends.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace tessaly::test {
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tessaly-test.XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr)
+            m_path = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        if (!m_path.empty())
+            std::filesystem::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+}  // namespace tessaly::test
