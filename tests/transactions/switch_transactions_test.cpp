@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "tests/transactions/recording_host.h"
+#include "tools/virtual_display.h"
+#include "transactions/transactions.h"
+
+namespace tessaly {
+namespace {
+
+using namespace tessaly::testing;
+using Clock = std::chrono::steady_clock;
+using Fault = VirtualDisplay::Fault;
+using Digits = std::array<std::uint8_t, 8>;
+
+Digits D(const char (&text)[9]) {
+    Digits digits{};
+    std::copy(text, text + 8, digits.begin());
+    return digits;
+}
+
+SwitchBits Bits(std::initializer_list<int> setBits) {
+    SwitchBits bits{};
+    for (int bit : setBits) {
+        bits[bit - 1] = 1;
+    }
+    return bits;
+}
+
+SwitchSet Untouched() {
+    SwitchSet set;
+    for (auto& bits : set) {
+        bits.fill(7);
+    }
+    return set;
+}
+
+std::vector<int> ProgressOf(int steps, bool complete) {
+    std::vector<int> progress{0};
+    progress.insert(progress.end(), steps, kStep);
+    if (complete) {
+        progress.push_back(100);
+    }
+    return progress;
+}
+
+class SwitchTransactionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(link.Configure(SettingsFor(display.DevicePath())));
+        ASSERT_TRUE(link.Open());
+    }
+
+    VirtualDisplay display;
+    CSerialLink link;
+    RecordingHost host;
+};
+
+using ReadSwitchesTest = SwitchTransactionTest;
+
+TEST_F(ReadSwitchesTest, ReadsAllZeroDigitsWithItsWaitsAndFortyFiveSteps) {
+    SwitchSet out = Untouched();
+    ASSERT_EQ(ReadSwitches(link, host, out), ReadOutcome::Complete);
+    for (const SwitchBits& bits : out) {
+        EXPECT_EQ(bits, SwitchBits{});
+    }
+    Bytes expected = BytesOf(CMD_SELECT_DISPLAY);
+    for (Byte n = 0x0A; n <= 0x0E; ++n) {
+        expected = Concat({expected, {0x1F, 0x28, 0x45, 0x02, 0x00, 0x04, n}});
+    }
+    EXPECT_EQ(display.Received(), expected);
+    EXPECT_EQ(host.waits, std::vector<int>(6, 300));
+    EXPECT_EQ(host.progress, ProgressOf(45, true));
+}
+
+TEST_F(ReadSwitchesTest, PutsEachDigitOnItsBitAndKeepsOddDigitsAsNumbers) {
+    display.SetSwitchDigits(11, D("20000001"));
+    display.SetSwitchDigits(12, D("00000101"));
+    display.SetSwitchDigits(14, D("11110000"));
+    SwitchSet out = Untouched();
+    ASSERT_EQ(ReadSwitches(link, host, out), ReadOutcome::Complete);
+    EXPECT_EQ(out[0], SwitchBits{});
+    EXPECT_EQ(out[1], (SwitchBits{1, 0, 0, 0, 0, 0, 0, 2}));
+    EXPECT_EQ(out[2], Bits({1, 3}));
+    EXPECT_EQ(out[3], SwitchBits{});
+    EXPECT_EQ(out[4], Bits({5, 6, 7, 8}));
+}
+
+TEST_F(ReadSwitchesTest, SkipsBytesBeforeTheSyncByte) {
+    display.SetFault(Fault::NoiseBeforeSync);
+    display.SetSwitchDigits(13, D("00000110"));
+    SwitchSet out = Untouched();
+    ASSERT_EQ(ReadSwitches(link, host, out), ReadOutcome::Complete);
+    EXPECT_EQ(out[3], Bits({2, 3}));
+    EXPECT_EQ(out[4], SwitchBits{});
+}
+
+struct BrokenReply {
+    const char* name;
+    Fault fault;
+};
+
+void PrintTo(const BrokenReply& reply, std::ostream* os) {
+    *os << reply.name;
+}
+
+class ReadSwitchesFaultTest : public SwitchTransactionTest,
+                              public ::testing::WithParamInterface<BrokenReply> {};
+
+TEST_P(ReadSwitchesFaultTest, ReportsNoAnswerInBoundedTimeAndLeavesOutUntouched) {
+    display.SetHangUpAfterBytes(3 + 7 + 7);  // the second query never gets its answer
+    display.SetFault(GetParam().fault);
+    SwitchSet out = Untouched();
+    const auto start = Clock::now();
+    EXPECT_EQ(ReadSwitches(link, host, out), ReadOutcome::NoAnswer);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(out, Untouched());
+    ASSERT_FALSE(host.progress.empty());
+    EXPECT_NE(host.progress.back(), 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(BrokenReplies, ReadSwitchesFaultTest,
+                         ::testing::Values(BrokenReply{"CutAfterSync", Fault::CutAfterSync},
+                                           BrokenReply{"Silent", Fault::Silent},
+                                           BrokenReply{"EndlessNoise", Fault::EndlessNoise},
+                                           BrokenReply{"HangUpMidway", Fault::HangUp}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+using WriteSwitchesTest = SwitchTransactionTest;
+
+Bytes SwitchWrite(Byte n) {
+    return {0x1F, 0x28, 0x45, 0x0A, 0x00, 0x03, n, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30};
+}
+
+const Bytes kEntering =
+    Concat({BytesOf(CMD_INITIALIZE), BytesOf(CMD_SELECT_DISPLAY), BytesOf(CMD_ENTER_USER_SETTING)});
+
+TEST_F(WriteSwitchesTest, AllZeroBitsSendExactlyTheSequenceWithItsWaitsAndSteps) {
+    display.SetSwitchDigits(10, D("11111111"));
+    ASSERT_EQ(WriteSwitches(link, host, SwitchSet{}), WriteOutcome::Complete);
+    EXPECT_EQ(display.Received(),
+              Concat({kEntering, SwitchWrite(0x0A), SwitchWrite(0x0B), SwitchWrite(0x0C),
+                      SwitchWrite(0x0D), SwitchWrite(0x0E), BytesOf(CMD_EXIT_USER_SETTING)}));
+    EXPECT_EQ(host.waits, (std::vector<int>{300, 300, 1000, 1000}));
+    EXPECT_EQ(host.progress, ProgressOf(9, true));
+    EXPECT_EQ(display.SwitchDigits(10), D("00000000"));
+    EXPECT_FALSE(display.InUserSettingMode());
+}
+
+TEST_F(WriteSwitchesTest, CarriedBitsReachTheDisplay) {
+    SwitchSet carried{};
+    carried[0] = Bits({1, 2, 3, 4, 5, 6});
+    carried[2] = Bits({2});
+    carried[4] = Bits({1, 5, 6});
+    ASSERT_EQ(WriteSwitches(link, host, carried), WriteOutcome::Complete);
+    EXPECT_EQ(display.SwitchDigits(10), D("00111111"));
+    EXPECT_EQ(display.SwitchDigits(11), D("00000000"));
+    EXPECT_EQ(display.SwitchDigits(12), D("00000010"));
+    EXPECT_EQ(display.SwitchDigits(14), D("00110001"));
+}
+
+TEST_F(WriteSwitchesTest, SilentDisplayGetsNoSwitchWriteButLeavesUserSettingMode) {
+    display.SetFault(Fault::Silent);
+    const auto start = Clock::now();
+    EXPECT_EQ(WriteSwitches(link, host, SwitchSet{}), WriteOutcome::NoAnswer);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(display.Received(), Concat({kEntering, BytesOf(CMD_EXIT_USER_SETTING)}));
+    EXPECT_FALSE(display.InUserSettingMode());
+    EXPECT_EQ(host.progress, ProgressOf(0, false));
+}
+
+TEST_F(WriteSwitchesTest, ADisplayGoneBeforeTheFirstSwitchIsAFailedWrite) {
+    display.SetSwitchDigits(10, D("00000001"));
+    host.hookAtStep = 1;  // right after 0x57 arrived
+    host.hook = [this] { display.HangUpNow(); };
+    EXPECT_EQ(WriteSwitches(link, host, SwitchSet{}), WriteOutcome::WriteFailed);
+    EXPECT_EQ(display.SwitchDigits(10), D("00000001"));
+    EXPECT_NE(host.progress.back(), 100);
+}
+
+TEST_F(WriteSwitchesTest, StopsAtTheFirstWriteThatDoesNotGoOut) {
+    SwitchSet carried{};
+    carried[0] = Bits({1});
+    carried[1] = Bits({1});
+    host.hookAtStep = 2;  // after switch 10 went out
+    host.hook = [this] {
+        (void)display.Received();  // let the display take switch 10 in first
+        display.HangUpNow();
+    };
+    EXPECT_EQ(WriteSwitches(link, host, carried), WriteOutcome::WriteFailed);
+    EXPECT_EQ(display.SwitchDigits(10), D("00000001"));
+    EXPECT_EQ(display.SwitchDigits(11), D("00000000"));
+    EXPECT_TRUE(host.waits.size() == 2u) << "no settling waits after a failure";
+}
+
+}  // namespace
+}  // namespace tessaly
