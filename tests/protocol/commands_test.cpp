@@ -81,14 +81,6 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"SetIntlSet15", SetIntlSet(15), {0x02, 0x05, 0x53, 0x0F, 0x03}}),
     [](const testing::TestParamInfo<RowCase>& info) { return info.param.name; });
 
-TEST(CommandRowBuilders, LeaveTheSharedRowsUntouched) {
-    (void)WriteSwitch(0x0E, Bits({1, 2, 3, 4, 5, 6, 7, 8}));
-    (void)SetCodeTable(0x1F);
-    EXPECT_EQ(CMD_WRITE_SWITCH.bytes[6], 0x00);
-    EXPECT_EQ(CMD_WRITE_SWITCH.bytes[7], 0x30);
-    EXPECT_EQ(CMD_SET_CODE_TABLE.bytes[3], 0x00);
-}
-
 struct ReplyCase {
     std::string name;
     std::array<Byte, kQueryReplyLength> reply;

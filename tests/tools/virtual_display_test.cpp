@@ -132,13 +132,6 @@ TEST_F(VirtualDisplayTest, KeepsAnsweringWhenTheClientClosesAndReopens) {
     EXPECT_EQ(reopened.Receive(4, 1s).size(), 4u);
 }
 
-TEST(VirtualDisplayDevicePath, IsAPseudoTerminalPerDisplay) {
-    VirtualDisplay first;
-    VirtualDisplay second;
-    EXPECT_EQ(first.DevicePath().rfind("/dev/pts/", 0), 0u);
-    EXPECT_NE(first.DevicePath(), second.DevicePath());
-}
-
 class VirtualDisplayFaultTest : public VirtualDisplayTest {};
 
 TEST_F(VirtualDisplayFaultTest, SilentAnswersNothingButStillListens) {
@@ -202,14 +195,6 @@ TEST_F(VirtualDisplayFaultTest, HangUpNowEndsTheConversation) {
     EXPECT_TRUE(display.HungUp());
     client.Send(kEnter);
     EXPECT_TRUE(client.Receive(4, 300ms).empty());
-}
-
-TEST(VirtualDisplayFaultNames, NameEveryFaultAndRefuseOthers) {
-    EXPECT_EQ(VirtualDisplay::FaultFromName("noise-before-sync"), Fault::NoiseBeforeSync);
-    EXPECT_EQ(VirtualDisplay::FaultFromName("hang-up"), Fault::HangUp);
-    EXPECT_EQ(VirtualDisplay::FaultFromName("none"), Fault::None);
-    EXPECT_FALSE(VirtualDisplay::FaultFromName("Silent").has_value());
-    EXPECT_FALSE(VirtualDisplay::FaultFromName("").has_value());
 }
 
 }  // namespace
