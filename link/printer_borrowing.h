@@ -1,0 +1,41 @@
+// One run's borrowing of printers, shared by the windows and the command line:
+// gives back what an earlier run left behind, borrows the printers of a port
+// before it is opened, and gives them back at the end. It may be called from
+// the signal watcher as well as the main thread, so it takes turns itself.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "link/printer_journal.h"
+#include "link/printer_release.h"
+#include "link/spooler.h"
+
+namespace tessaly {
+
+class PrinterBorrowing {
+public:
+    // Uses the system's spooler and the journal in its default place.
+    PrinterBorrowing();
+    PrinterBorrowing(std::unique_ptr<Spooler> spooler, std::string journalPath);
+    // Gives every borrowed printer back.
+    ~PrinterBorrowing();
+    PrinterBorrowing(const PrinterBorrowing&) = delete;
+    PrinterBorrowing& operator=(const PrinterBorrowing&) = delete;
+
+    // Printers that a run which never reached its teardown left on the dummy
+    // port get their own port back. Silent.
+    void RecoverEarlierRun();
+    void ReleasePrinters(const std::string& portName);
+    void RestorePrinters();
+    PrinterPorts Borrowed() const;
+
+private:
+    mutable std::mutex m_mutex;
+    std::unique_ptr<Spooler> m_spooler;
+    PrinterJournal m_journal;
+    PrinterPortRelease m_release;
+};
+
+}  // namespace tessaly
