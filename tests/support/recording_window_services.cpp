@@ -18,6 +18,11 @@ std::optional<std::filesystem::path> Next(std::deque<std::optional<std::filesyst
 
 }  // namespace
 
+void PrintTo(const RecordedMessage& message, std::ostream* out) {
+    static const char* const kIcons[] = {"no icon", "exclamation", "information"};
+    *out << '"' << message.sentence << "\" (" << kIcons[static_cast<int>(message.icon)] << ')';
+}
+
 void RecordingWindowServices::ShowMessage(wxWindow*, const std::string& sentence,
                                           MessageIcon icon) {
     messages.push_back({sentence, icon});

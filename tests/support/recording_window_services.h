@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <vector>
 
 #include "ui/window_services.h"
@@ -15,6 +16,8 @@ struct RecordedMessage {
     MessageIcon icon;
     bool operator==(const RecordedMessage&) const = default;
 };
+
+void PrintTo(const RecordedMessage& message, std::ostream* out);
 
 class RecordingWindowServices final : public WindowServices {
 public:

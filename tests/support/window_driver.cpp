@@ -82,7 +82,10 @@ void PumpEvents() {
     if (box == nullptr) {
         return ::testing::AssertionFailure() << "control " << boxId << " takes no typing";
     }
-    box->SetValue(wxString::FromUTF8(text));
+    // Typing replaces the text key by key; setting the same text again in one go
+    // would change nothing in the box.
+    box->SetValue(wxString());
+    box->AppendText(wxString::FromUTF8(text));
     return ::testing::AssertionSuccess();
 }
 

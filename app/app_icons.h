@@ -1,0 +1,10 @@
+// The application icon (IDR_MAINFRAME) in both sizes, for window icons.
+#pragma once
+
+#include <wx/iconbndl.h>
+
+namespace tessaly {
+
+wxIconBundle AppIcons();
+
+}  // namespace tessaly

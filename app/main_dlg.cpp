@@ -1,0 +1,202 @@
+#include "app/main_dlg.h"
+
+#include <cstdlib>
+
+#include <wx/dcclient.h>
+#include <wx/icon.h>
+
+#include "app/app_icons.h"
+#include "app/editing_windows.h"
+#include "resources/control_ids.h"
+#include "resources/dialog_template.h"
+#include "ui/window_transaction_host.h"
+
+namespace tessaly {
+
+namespace {
+
+struct Message {
+    const char* sentence;
+    MessageIcon icon;
+};
+
+Message CheckMessage(CheckOutcome outcome) {
+    switch (outcome) {
+        case CheckOutcome::Connected:
+            return {"Printer is connected.", MessageIcon::Information};
+        case CheckOutcome::ConfigureError:
+            return {"Port Configuration Set Error!", MessageIcon::None};
+        case CheckOutcome::OpenFailed:
+            return {"Can't open port and Printer is disconnected", MessageIcon::Exclamation};
+        case CheckOutcome::PortError:
+            return {"Port error! Check printer's port, please.", MessageIcon::Exclamation};
+        case CheckOutcome::WrongIdentity:
+            return {"This printer don't match our company name.", MessageIcon::Exclamation};
+        case CheckOutcome::NoAnswer:
+            break;
+    }
+    return {"The display did not answer. Check the cable and the line settings.",
+            MessageIcon::Exclamation};
+}
+
+// The leading decimal digits of a list item ("115200" -> 115200, "" -> 0).
+std::int32_t LeadingNumber(const std::string& text) {
+    return static_cast<std::int32_t>(std::strtol(text.c_str(), nullptr, 10));
+}
+
+EmulationMode AsEmulation(std::int32_t index) {
+    return static_cast<EmulationMode>(index);
+}
+
+}  // namespace
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CMainDlg, CTemplateDialog)
+    EVT_BUTTON(IDC_CHECK_COMM, CMainDlg::OnCheckComm)
+    EVT_BUTTON(IDC_SELF_TEST, CMainDlg::OnSelfTest)
+    EVT_BUTTON(IDC_RUN_MANAGER, CMainDlg::OnRunManager)
+    EVT_CHOICE(IDC_PORT, CMainDlg::OnLineSettingChanged)
+    EVT_CHOICE(IDC_BAUD, CMainDlg::OnLineSettingChanged)
+    EVT_CHOICE(IDC_DATA_BITS, CMainDlg::OnLineSettingChanged)
+    EVT_COMBOBOX(IDC_PARITY, CMainDlg::OnLineSettingChanged)
+    EVT_CHOICE(IDC_EMULATION, CMainDlg::OnEmulationChanged)
+    EVT_PAINT(CMainDlg::OnPaint)
+wxEND_EVENT_TABLE()
+    // clang-format on
+
+    CMainDlg::CMainDlg(WindowServices& services)
+    : CTemplateDialog(kMainTemplate, nullptr, services), m_icon(AppIcons()) {}
+
+CMainDlg::~CMainDlg() {
+    Teardown();
+}
+
+int CMainDlg::RunModal() {
+    const int result = ShowModal();
+    Teardown();
+    return result;
+}
+
+void CMainDlg::DoDataExchange(DataExchange& dx) {
+    dx.ListIndex(IDC_EMULATION, m_emulationMode);
+}
+
+void CMainDlg::OnInitDialog() {
+    CTemplateDialog::OnInitDialog();
+    SetIcons(m_icon);
+    // Every list already shows its first choice from the window's template.
+    m_printerPorts.clear();
+    if (wxWindow* exit = Control(IDCANCEL)) {
+        exit->SetFocus();
+    }
+}
+
+void CMainDlg::CaptureSettings() {
+    UpdateData(true);
+    m_portName = GetListText(IDC_PORT, GetListIndex(IDC_PORT));
+    m_baud = LeadingNumber(GetListText(IDC_BAUD, GetListIndex(IDC_BAUD)));
+    m_dataBits = LeadingNumber(GetListText(IDC_DATA_BITS, GetListIndex(IDC_DATA_BITS)));
+    // Typed text leaves the box without a selection; the last good code stands.
+    const int parity = GetListIndex(IDC_PARITY);
+    if (parity >= 0 && parity <= 2) {
+        m_parity = parity;
+    }
+    m_stopBits = GetListIndex(IDC_STOP_BITS);
+}
+
+void CMainDlg::OnCheckComm(wxCommandEvent&) {
+    if (m_connected == 1) {
+        return;
+    }
+    CaptureSettings();
+    LinkSettings settings;
+    settings.portName = m_portName;
+    settings.baud = m_baud;
+    settings.dataBits = m_dataBits;
+    settings.stopBits = m_stopBits;
+    settings.parity = m_parity;
+    settings.flowControl = 0;
+    settings.timeouts = kMainWindowTimeouts;
+
+    UpdateData(true);
+    ReleasePrinters(m_portName);
+
+    WindowTransactionHost host(Services(), nullptr);
+    const CheckOutcome outcome =
+        CheckConnection(m_link, settings, AsEmulation(m_emulationMode), host);
+    m_connected = (outcome == CheckOutcome::Connected && m_link.IsOpen()) ? 1 : 0;
+
+    const Message message = CheckMessage(outcome);
+    Services().ShowMessage(this, message.sentence, message.icon);
+    if (m_connected == 1) {
+        EnableControl(IDC_SELF_TEST, true);
+        EnableControl(IDC_RUN_MANAGER, true);
+        EnableControl(IDC_CHECK_COMM, false);
+    }
+}
+
+void CMainDlg::OnSelfTest(wxCommandEvent&) {
+    SelfTest(m_link, AsEmulation(m_emulationMode));
+}
+
+void CMainDlg::OnRunManager(wxCommandEvent&) {
+    std::unique_ptr<CTemplateDialog> editor =
+        CreateEditingWindow(AsEmulation(m_emulationMode), &m_link, Services());
+    if (editor) {
+        editor->ShowModal();
+    }
+}
+
+void CMainDlg::OnLineSettingChanged(wxCommandEvent&) {
+    if (m_connected == 1) {
+        Disconnect();
+    }
+}
+
+void CMainDlg::OnEmulationChanged(wxCommandEvent&) {
+    m_emulationMode = GetListIndex(IDC_EMULATION);
+    if (m_connected == 1) {
+        Disconnect();
+    }
+}
+
+void CMainDlg::Disconnect() {
+    m_link.Close();
+    EnableControl(IDC_SELF_TEST, false);
+    EnableControl(IDC_RUN_MANAGER, false);
+    EnableControl(IDC_CHECK_COMM, true);
+    m_connected = 0;
+}
+
+void CMainDlg::OnPaint(wxPaintEvent& event) {
+    if (!IsIconized()) {
+        event.Skip();
+        return;
+    }
+    wxPaintDC dc(this);
+    const wxIcon icon = m_icon.GetIcon(wxSize(32, 32));
+    const wxSize client = GetClientSize();
+    dc.SetBackground(GetBackgroundColour());
+    dc.Clear();
+    dc.DrawIcon(icon, (client.x - icon.GetWidth() + 1) / 2, (client.y - icon.GetHeight() + 1) / 2);
+}
+
+void CMainDlg::Teardown() {
+    if (m_tornDown) {
+        return;
+    }
+    m_tornDown = true;
+    if (m_connected == 1) {
+        m_link.Close();
+        m_connected = 0;
+    }
+    RestorePrinters();
+}
+
+void CMainDlg::ReleasePrinters(const std::string& portName) {
+    (void)portName;
+}
+
+void CMainDlg::RestorePrinters() {}
+
+}  // namespace tessaly

@@ -1,0 +1,73 @@
+// The main window: port, line settings and emulation, the connection check, the
+// self test and the way into the editing windows. It owns the one serial link
+// and the record of printers whose port it borrowed, for the whole run.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include <wx/iconbndl.h>
+
+#include "link/serial_link.h"
+#include "transactions/transactions.h"
+#include "ui/template_dialog.h"
+
+namespace tessaly {
+
+class CMainDlg : public CTemplateDialog {
+public:
+    explicit CMainDlg(WindowServices& services);
+    ~CMainDlg() override;
+
+    // Runs the window modally, then closes the link and gives the printers their
+    // port back. Returns how the window ended (IDCANCEL for "Exit").
+    int RunModal();
+
+    // What the window last captured and where it stands, for the operator's
+    // eyes in tests.
+    int Connected() const { return m_connected; }
+    std::int32_t Baud() const { return m_baud; }
+    std::int32_t DataBits() const { return m_dataBits; }
+    std::int32_t ParityCode() const { return m_parity; }
+    std::int32_t StopBits() const { return m_stopBits; }
+    const std::string& PortName() const { return m_portName; }
+    std::int32_t EmulationModeIndex() const { return m_emulationMode; }
+    const CSerialLink& Link() const { return m_link; }
+
+protected:
+    void DoDataExchange(DataExchange& dx) override;
+    void OnInitDialog() override;
+
+private:
+    void OnCheckComm(wxCommandEvent& event);
+    void OnSelfTest(wxCommandEvent& event);
+    void OnRunManager(wxCommandEvent& event);
+    void OnLineSettingChanged(wxCommandEvent& event);
+    void OnEmulationChanged(wxCommandEvent& event);
+    void OnPaint(wxPaintEvent& event);
+
+    void CaptureSettings();
+    void Disconnect();
+    void Teardown();
+    // Installed printers on the chosen port give it up while Tessaly holds it and
+    // get it back at the end.
+    void ReleasePrinters(const std::string& portName);
+    void RestorePrinters();
+
+    std::int32_t m_baud = 0;
+    std::int32_t m_dataBits = 0;
+    std::int32_t m_parity = 0;
+    std::int32_t m_stopBits = 0;
+    std::string m_portName;
+    CSerialLink m_link;
+    std::map<std::string, std::string> m_printerPorts;  // printer name -> its own port
+    int m_connected = 0;
+    std::int32_t m_emulationMode = kEscPos;
+    wxIconBundle m_icon;
+    bool m_tornDown = false;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+}  // namespace tessaly

@@ -1,0 +1,220 @@
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <wx/combobox.h>
+
+#include "tests/app/main_window_fixture.h"
+
+namespace tessaly::testing {
+namespace {
+
+// --- Start-up ------------------------------------------------------------------
+
+TEST_F(MainWindowTest, StartsWithDefaultChoicesOnlyCheckAndExitEnabledAndFocusOnExit) {
+    EXPECT_EQ(window->GetTitle(), "Tessaly(V1.0.1)");
+    const std::pair<int, const char*> shown[] = {
+        {IDC_PORT, "COM1"},         {IDC_BAUD, "115200"}, {IDC_DATA_BITS, "8"},
+        {IDC_PARITY, "None"},       {IDC_STOP_BITS, "1"}, {IDC_FLOW, "Hardware"},
+        {IDC_EMULATION, "ESC/POS"},
+    };
+    for (const auto& [id, text] : shown) {
+        EXPECT_EQ(window->GetListText(id, window->GetListIndex(id)), text) << id;
+    }
+    EXPECT_EQ(window->GetListCount(IDC_PORT), 10);
+    EXPECT_EQ(window->GetListText(IDC_PORT, 9), "COM10");
+
+    EXPECT_TRUE(window->IsControlEnabled(IDCANCEL));
+    EXPECT_TRUE(ShowsNotConnected());
+    EXPECT_FALSE(window->IsControlEnabled(IDC_STOP_BITS));
+    EXPECT_FALSE(window->IsControlEnabled(IDC_FLOW));
+    EXPECT_EQ(FocusedControl(*window), window->Control(IDCANCEL));
+
+    EXPECT_EQ(window->Baud(), 0) << "nothing is captured before the first check";
+    EXPECT_EQ(window->PortName(), "");
+    EXPECT_EQ(window->EmulationModeIndex(), 0);
+    EXPECT_TRUE(window->GetIcons().GetIcon(wxSize(32, 32)).IsOk());
+    EXPECT_TRUE(window->GetIcons().GetIcon(wxSize(16, 16)).IsOk());
+}
+
+TEST_F(MainWindowTest, ExitEndsWithCancelAndClosesAnOpenPort) {
+    ASSERT_EQ(Check(), kConnected);
+    int result = 0;
+    // Exit from inside the modal run, as the operator would.
+    window->Hide();
+    result = [&] {
+        window->CallAfter([&] { EXPECT_TRUE(Click(*window, IDCANCEL)); });
+        return window->RunModal();
+    }();
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_FALSE(window->Link().IsOpen());
+    EXPECT_EQ(window->Connected(), 0);
+}
+
+// --- Connection check, ESC/POS ---------------------------------------------------
+
+TEST_F(MainWindowTest, AcceptsTheDisplayByItsIdentityAndLeavesUserSettingMode) {
+    EXPECT_EQ(Check(), kConnected);
+    EXPECT_TRUE(ShowsConnected());
+    EXPECT_EQ(display.Received(), Bytes({CMD_INITIALIZE, CMD_INITIALIZE, CMD_SELECT_DISPLAY,
+                                         CMD_ENTER_USER_SETTING, CMD_EXIT_USER_SETTING}));
+    EXPECT_FALSE(display.InUserSettingMode());
+    EXPECT_EQ(window->PortName(), "COM1");
+    EXPECT_EQ(window->Baud(), 115200);
+    EXPECT_EQ(window->DataBits(), 8);
+    EXPECT_EQ(window->ParityCode(), 0);
+    EXPECT_EQ(window->StopBits(), 0);
+    EXPECT_EQ(window->Link().Settings().flowControl, 0);
+    EXPECT_EQ(window->Link().Settings().timeouts.readInterval, 10u);
+    EXPECT_EQ(services.waits, (std::vector<int>{300, 300}));
+}
+
+TEST_F(MainWindowTest, SecondCheckWhileConnectedDoesNothing) {
+    ASSERT_EQ(Check(), kConnected);
+    display.ClearReceived();
+    window->SendCommand(IDC_CHECK_COMM);  // the button itself is disabled by now
+    EXPECT_EQ(services.messages.size(), 1u);
+    EXPECT_TRUE(display.Received().empty());
+    EXPECT_TRUE(ShowsConnected());
+}
+
+TEST_F(MainWindowTest, RefusesAWrongIdentityClosesThePortAndAllowsAnotherTry) {
+    display.SetFault(VirtualDisplay::Fault::WrongIdentity);
+    EXPECT_EQ(Check(), kWrongIdentity);
+    EXPECT_TRUE(ShowsNotConnected());
+
+    display.SetFault(VirtualDisplay::Fault::None);
+    EXPECT_EQ(Check(), kConnected);
+    EXPECT_TRUE(ShowsConnected());
+}
+
+TEST_F(MainWindowTest, SkipsBytesThatArriveBeforeTheSyncByte) {
+    display.SetFault(VirtualDisplay::Fault::NoiseBeforeSync);
+    EXPECT_EQ(Check(), kConnected);
+    EXPECT_TRUE(ShowsConnected());
+}
+
+TEST_F(MainWindowTest, ASilentDisplayEndsAtTheBoundWithOurMessageAndThePortClosed) {
+    display.SetFault(VirtualDisplay::Fault::Silent);
+    EXPECT_EQ(Check(), kNoAnswer);
+    EXPECT_TRUE(ShowsNotConnected());
+}
+
+TEST_F(MainWindowTest, EndlessNoiseCannotHoldTheWindow) {
+    display.SetFault(VirtualDisplay::Fault::EndlessNoise);
+    EXPECT_EQ(Check(), kNoAnswer);
+    EXPECT_TRUE(ShowsNotConnected());
+}
+
+TEST_F(MainWindowTest, AnAnswerCutAfterTheSyncByteIsNoIdentity) {
+    display.SetFault(VirtualDisplay::Fault::CutAfterSync);
+    EXPECT_EQ(Check(), kWrongIdentity);
+    EXPECT_TRUE(ShowsNotConnected());
+}
+
+// --- Connection check, framed family ----------------------------------------------
+
+TEST_F(MainWindowTest, QuelmarAndOthersAcceptAnyDeviceThatTakesTwoBytes) {
+    display.SetFault(VirtualDisplay::Fault::Silent);
+    for (int emulation : {1, 2}) {
+        ASSERT_TRUE(Select(*window, IDC_EMULATION, emulation));
+        EXPECT_TRUE(ShowsNotConnected());
+        display.ClearReceived();
+        EXPECT_EQ(Check(), kConnected) << emulation;
+        EXPECT_TRUE(ShowsConnected());
+        EXPECT_EQ(display.Received(), Bytes({CMD_INITIALIZE})) << "no reply is asked for";
+        EXPECT_TRUE(services.waits.empty());
+    }
+}
+
+// --- Failures before the display is reached ------------------------------------------
+
+TEST_F(MainWindowTest, AMissingDeviceCannotBeOpened) {
+    ::setenv("TESSALY_COM1", "/dev/tessaly-no-such-device", 1);
+    EXPECT_EQ(Check(), kCannotOpen);
+    EXPECT_TRUE(ShowsNotConnected());
+    EXPECT_EQ(window->PortName(), "COM1");
+}
+
+// Output to the display is stopped on the line itself, as a display that holds
+// its handshake low would stop it: the first command cannot go out within the
+// link's write bound.
+TEST_F(MainWindowTest, ADeviceThatTakesNothingIsAPortError) {
+    const int line = ::open(display.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(line, 0);
+    ASSERT_EQ(::tcflow(line, TCOOFF), 0);
+    ::close(line);
+
+    EXPECT_EQ(Check(), kPortError);
+    EXPECT_TRUE(ShowsNotConnected());
+}
+
+// --- Changing settings ----------------------------------------------------------------
+
+TEST_F(MainWindowTest, ChangingALineSettingWhileConnectedClosesThePort) {
+    for (int list : {IDC_BAUD, IDC_PORT, IDC_DATA_BITS, IDC_PARITY}) {
+        ASSERT_EQ(Check(), kConnected) << list;
+        ASSERT_TRUE(Select(*window, list, 1));
+        EXPECT_TRUE(ShowsNotConnected()) << list;
+        ASSERT_TRUE(Select(*window, list, 0));
+    }
+}
+
+TEST_F(MainWindowTest, ChangingABaudRateWhileNotConnectedChangesNothingUntilTheNextCheck) {
+    ASSERT_TRUE(Select(*window, IDC_BAUD, 0));
+    EXPECT_EQ(window->Baud(), 0);
+    EXPECT_TRUE(ShowsNotConnected());
+    ASSERT_EQ(Check(), kConnected);
+    EXPECT_EQ(window->Baud(), 9600);
+    EXPECT_EQ(window->Link().Settings().baud, 9600);
+}
+
+TEST_F(MainWindowTest, ChangingTheEmulationWhileConnectedClosesThePortAndIsUsedNext) {
+    ASSERT_EQ(Check(), kConnected);
+    ASSERT_TRUE(Select(*window, IDC_EMULATION, 2));
+    EXPECT_EQ(window->EmulationModeIndex(), 2);
+    EXPECT_TRUE(ShowsNotConnected());
+
+    display.ClearReceived();
+    ASSERT_EQ(Check(), kConnected);
+    EXPECT_EQ(display.Received(), Bytes({CMD_INITIALIZE}));
+}
+
+TEST_F(MainWindowTest, TypedParityTextKeepsThePreviousParityCode) {
+    ASSERT_TRUE(Select(*window, IDC_PARITY, 2));
+    ASSERT_EQ(Check(), kConnected);
+    EXPECT_EQ(window->ParityCode(), 2);
+    ASSERT_TRUE(Select(*window, IDC_PARITY, 1));  // closes the port
+    ASSERT_TRUE(TypeText(*window, IDC_PARITY, "Odd"));
+    ASSERT_EQ(window->GetListIndex(IDC_PARITY), -1);
+
+    Check();  // the capture comes first, whatever the line then makes of it
+    EXPECT_EQ(window->ParityCode(), 2) << "typed text is no selection";
+    EXPECT_EQ(window->Link().Settings().parity, 2);
+}
+
+// --- Self test ---------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, SelfTestSendsTheCommandOfTheEmulation) {
+    const std::pair<int, CommandRow> expected[] = {
+        {0, CMD_SELF_TEST}, {1, CMD_SHOW_INFO}, {2, CMD_SHOW_INFO}};
+    for (const auto& [emulation, command] : expected) {
+        ASSERT_TRUE(Select(*window, IDC_EMULATION, emulation));
+        ASSERT_EQ(Check(), kConnected);
+        display.ClearReceived();
+        services.messages.clear();
+        ASSERT_TRUE(Click(*window, IDC_SELF_TEST));
+        EXPECT_EQ(display.Received(), Bytes({command})) << emulation;
+        EXPECT_TRUE(services.messages.empty());
+    }
+}
+
+TEST_F(MainWindowTest, RunManagerKeepsTheLinkOpen) {
+    ASSERT_EQ(Check(), kConnected);
+    ASSERT_TRUE(Click(*window, IDC_RUN_MANAGER));
+    EXPECT_TRUE(ShowsConnected());
+}
+
+}  // namespace
+}  // namespace tessaly::testing
