@@ -66,9 +66,10 @@ public:
 
     bool Configure(LinkSettings settings);
     bool Open();
-    unsigned Write(const std::uint8_t* buffer, unsigned length);
+    // Virtual so that a dry run can take the transactions' writes instead of a port.
+    virtual unsigned Write(const std::uint8_t* buffer, unsigned length);
     // timeoutMs is accepted and ignored: the configured timeouts govern the read.
-    unsigned Read(std::uint8_t* buffer, unsigned length, unsigned timeoutMs);
+    virtual unsigned Read(std::uint8_t* buffer, unsigned length, unsigned timeoutMs);
     void Close();
 
     bool IsOpen() const { return m_open != 0; }
