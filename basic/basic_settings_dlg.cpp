@@ -1,0 +1,42 @@
+#include "basic/basic_settings_dlg.h"
+
+#include "editor/setting_mapping.h"
+#include "resources/control_ids.h"
+#include "resources/dialog_template.h"
+#include "transactions/transactions.h"
+
+namespace tessaly {
+
+CBasicSettingsDlg::CBasicSettingsDlg(WindowServices& services)
+    : CTemplateDialog(kBasicSettingsTemplate, nullptr, services) {}
+
+void CBasicSettingsDlg::DoDataExchange(DataExchange& dx) {
+    dx.ListIndex(IDC_CODE_TABLE, m_codeTable);
+    dx.ListIndex(IDC_INTL_SET, m_intlSet);
+}
+
+void CBasicSettingsDlg::OnSetStatus(wxCommandEvent&) {
+    UpdateData(true);
+    // The window reports nothing, so a missing link sends nothing and says nothing.
+    if (m_pLink == nullptr) {
+        return;
+    }
+    // No selection sends the first code table, as an index past the table would.
+    SendBasicSettings(*m_pLink, CodeTableValue(m_codeTable), m_intlSet);
+}
+
+void CBasicSettingsDlg::OnShowInfo(wxCommandEvent&) {
+    if (m_pLink == nullptr) {
+        return;
+    }
+    ShowInformation(*m_pLink);
+}
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CBasicSettingsDlg, CTemplateDialog)
+    EVT_BUTTON(IDC_SET_STATUS, CBasicSettingsDlg::OnSetStatus)
+    EVT_BUTTON(IDC_SHOW_INFO, CBasicSettingsDlg::OnShowInfo)
+wxEND_EVENT_TABLE()
+// clang-format on
+
+}  // namespace tessaly
