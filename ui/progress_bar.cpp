@@ -1,8 +1,9 @@
 #include "ui/progress_bar.h"
 
+#include "ui/repaint.h"
+
 #include <algorithm>
 
-#include <wx/evtloop.h>
 #include <wx/gauge.h>
 
 namespace tessaly {
@@ -40,12 +41,8 @@ void ProgressBar::Show() {
     }
     m_gauge->SetRange(std::max(1, m_upper - m_lower));
     m_gauge->SetValue(m_position - m_lower);
-    // Transactions step the bar from inside a blocking handler. Letting the loop
-    // handle only window-system events paints the bar now, while clicks wait
-    // until the handler returns and cannot start a second transaction inside it.
-    if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) {
-        loop->YieldFor(wxEVT_CATEGORY_UI);
-    }
+    // Transactions step the bar from inside a blocking handler.
+    RepaintNow();
 }
 
 }  // namespace tessaly

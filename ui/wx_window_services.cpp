@@ -3,7 +3,8 @@
 #include <wx/app.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
-#include <wx/utils.h>
+
+#include "ui/repaint.h"
 
 namespace tessaly {
 
@@ -63,9 +64,8 @@ std::optional<std::filesystem::path> WxWindowServices::AskOpenPath(
 }
 
 void WxWindowServices::Wait(int milliseconds) {
-    if (milliseconds > 0) {
-        wxMilliSleep(static_cast<unsigned long>(milliseconds));
-    }
+    // A progress bar stepped just before the wait gets painted during it.
+    SleepPainting(milliseconds);
 }
 
 }  // namespace tessaly

@@ -1,0 +1,81 @@
+// The bar must visibly move while a handler blocks the window, as it does during
+// a device transaction. The proof is the screen itself, read back from the X
+// server mid-handler.
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <wx/image.h>
+
+#include "tests/support/recording_window_services.h"
+#include "tests/support/window_driver.h"
+#include "tests/ui/test_window.h"
+
+namespace tessaly::testing {
+namespace {
+
+bool Grab(const wxRect& area, const std::string& path) {
+    const std::string command = "import -silent -window root -crop " + std::to_string(area.width) +
+                                "x" + std::to_string(area.height) + "+" + std::to_string(area.x) +
+                                "+" + std::to_string(area.y) + " +repage " + path;
+    return std::system(command.c_str()) == 0;
+}
+
+// The rightmost column in which the two pictures differ, or -1.
+int RightmostChange(const wxImage& a, const wxImage& b) {
+    int rightmost = -1;
+    for (int y = 0; y < a.GetHeight() && y < b.GetHeight(); ++y) {
+        for (int x = 0; x < a.GetWidth() && x < b.GetWidth(); ++x) {
+            const int d = std::abs(a.GetRed(x, y) - b.GetRed(x, y)) +
+                          std::abs(a.GetGreen(x, y) - b.GetGreen(x, y)) +
+                          std::abs(a.GetBlue(x, y) - b.GetBlue(x, y));
+            if (d > 60) {
+                rightmost = std::max(rightmost, x);
+            }
+        }
+    }
+    return rightmost;
+}
+
+TEST(ProgressRepaint, ABarSteppedInsideABlockingHandlerShowsOnScreen) {
+    if (std::system("command -v import >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "ImageMagick's import is needed to read the screen back";
+    }
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) {
+        wxImage::AddHandler(new wxPNGHandler);
+    }
+    RecordingWindowServices services;
+    CTestDlg window(kTestTemplate, services);
+    const std::string before = "progress-before.png";
+    const std::string during = "progress-during.png";
+    bool grabbed = false;
+    window.onFirst = [&] {
+        // Inside the handler: nothing returns to the main loop until the end.
+        const wxRect area = window.Control(kGauge)->GetScreenRect();
+        window.m_progress.SetRange(0, 100);
+        window.m_progress.SetPos(0);
+        grabbed = Grab(area, before);
+        window.m_progress.SetStep(30);
+        for (int i = 0; i < 3; ++i) {
+            window.m_progress.StepIt();
+        }
+        grabbed = grabbed && Grab(area, during);
+    };
+    const int result = RunModal(window, [&] {
+        PumpEvents();
+        ASSERT_TRUE(Click(window, kFirstButton));
+        window.SendCommand(IDCANCEL);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    ASSERT_TRUE(grabbed);
+    wxImage empty(before, wxBITMAP_TYPE_PNG);
+    wxImage moved(during, wxBITMAP_TYPE_PNG);
+    ASSERT_TRUE(empty.IsOk() && moved.IsOk());
+    // The fill reaches 90 % of the bar, past the first steps.
+    EXPECT_GT(RightmostChange(empty, moved), empty.GetWidth() * 8 / 10)
+        << "see " << before << " and " << during << " in the test's directory";
+}
+
+}  // namespace
+}  // namespace tessaly::testing
