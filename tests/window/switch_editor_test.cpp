@@ -1,0 +1,339 @@
+#include <gtest/gtest.h>
+#include <wx/choice.h>
+#include <wx/gauge.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "editor/window/switch_editor_dlg.h"
+#include "tests/window/window_fixture.h"
+
+namespace tessaly::testing {
+namespace {
+
+constexpr std::array kLists{IDC_CODE_TABLE, IDC_INTL_SET, IDC_BRIGHTNESS, IDC_PERIPHERAL,
+                            IDC_CURSOR_MODE};
+
+const RecordedMessage kReadDone{"Success to get status of ORX.", MessageIcon::Information};
+const RecordedMessage kWriteDone{"Success to set status of printer", MessageIcon::Information};
+const RecordedMessage kReadNoAnswer{"The display did not answer. Nothing was changed.",
+                                    MessageIcon::Exclamation};
+const RecordedMessage kWriteNoAnswer{"The display did not answer. Nothing was written.",
+                                     MessageIcon::Exclamation};
+const RecordedMessage kWriteFailed{"Writing to the display failed. Its settings may be incomplete.",
+                                   MessageIcon::Exclamation};
+
+// What the five lists show, in the order code table, character set, brightness,
+// peripheral, cursor mode.
+using Shown = std::array<int, 5>;
+
+Bytes SwitchWrite(Byte n, const char (&digits)[9]) {
+    Bytes bytes(15);
+    const Byte head[7] = {0x1F, 0x28, 0x45, 0x0A, 0x00, 0x03, n};
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = i < 7 ? head[i] : static_cast<Byte>(digits[i - 7]);
+    }
+    return bytes;
+}
+
+class SwitchEditorTest : public EditingWindowTest<CSwitchEditorDlg> {
+protected:
+    Shown ListsShow() {
+        Shown shown{};
+        for (std::size_t i = 0; i < kLists.size(); ++i) {
+            shown[i] = window.GetListIndex(kLists[i]);
+        }
+        return shown;
+    }
+
+    bool EditingEnabled() {
+        for (int id : {IDC_CODE_TABLE, IDC_INTL_SET, IDC_BRIGHTNESS, IDC_PERIPHERAL,
+                       IDC_CURSOR_MODE, IDC_SET_STATUS, IDC_SAVE_STATUS}) {
+            if (!window.IsControlEnabled(id)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Shows the window and reads the display once; the window is editable after.
+    void OpenAndRead() {
+        ShowForTest(window);
+        ASSERT_TRUE(Click(window, IDC_GET_STATUS));
+        ASSERT_EQ(TakeMessages(), std::vector{kReadDone});
+        display.ClearReceived();
+    }
+};
+
+TEST_F(SwitchEditorTest, OpensFreshWithEmptyDisabledListsAndFocusOnGetStatus) {
+    ShowForTest(window);
+    EXPECT_EQ(ListsShow(), (Shown{-1, -1, -1, -1, -1}));
+    for (int id : kLists) {
+        EXPECT_FALSE(window.IsControlEnabled(id)) << id;
+    }
+    EXPECT_FALSE(Click(window, IDC_SET_STATUS));
+    EXPECT_FALSE(Click(window, IDC_SAVE_STATUS));
+    for (int id : {IDC_GET_STATUS, IDC_LOAD_STATUS, IDC_EXIT}) {
+        EXPECT_TRUE(window.IsControlEnabled(id)) << id;
+    }
+    EXPECT_EQ(FocusedControl(window), window.Control(IDC_GET_STATUS));
+    EXPECT_EQ(window.Grid(), SwitchGrid{});
+    auto* gauge = dynamic_cast<wxGauge*>(window.Control(IDC_PROGRESS));
+    ASSERT_NE(gauge, nullptr);
+    EXPECT_EQ(gauge->GetRange(), 100);
+    EXPECT_EQ(gauge->GetValue(), 0);
+    EXPECT_TRUE(display.Received().empty()) << "opening the window sends nothing";
+}
+
+TEST_F(SwitchEditorTest, GetStatusFromAllZeroDigitsShowsTheirSettingsAndEnablesEditing) {
+    ShowForTest(window);
+    int barDuringMessage = -1;
+    Shown listsDuringMessage{};
+    services.onMessage = [&](const RecordedMessage&) {
+        barDuringMessage = GaugeValue(window);
+        listsDuringMessage = ListsShow();
+    };
+    ASSERT_TRUE(Click(window, IDC_GET_STATUS));
+
+    EXPECT_EQ(TakeMessages(), std::vector{kReadDone});
+    EXPECT_EQ(barDuringMessage, 100);
+    EXPECT_EQ(listsDuringMessage, (Shown{-1, -1, -1, -1, -1}))
+        << "the lists change once the operator has closed the message";
+    // "PC437 (USA: Standard Europe)", "U.S.A.", no brightness, no peripheral,
+    // "Cursor is not displayed".
+    EXPECT_EQ(ListsShow(), (Shown{0, 0, -1, -1, 1}));
+    EXPECT_EQ(window.m_cursorMode, 1);
+    EXPECT_TRUE(EditingEnabled());
+    EXPECT_EQ(GaugeValue(window), 0);
+    EXPECT_EQ(window.Grid(), SwitchGrid{});
+}
+
+TEST_F(SwitchEditorTest, GetStatusSkipsBytesBeforeTheSyncByte) {
+    display.SetFault(Fault::NoiseBeforeSync);
+    display.SetSwitchDigits(10, D("00000011"));  // code table value 3
+    display.SetSwitchDigits(11, D("00001000"));  // character set 8
+    display.SetSwitchDigits(13, D("00000001"));
+    OpenAndRead();
+    EXPECT_EQ(ListsShow(), (Shown{3, 8, -1, 0, 1}));
+    EXPECT_EQ(window.Grid().At(0, 1), 1);
+    EXPECT_EQ(window.Grid().At(0, 2), 1);
+    EXPECT_EQ(window.Grid().At(1, 4), 1);
+}
+
+TEST_F(SwitchEditorTest, ABrightnessValueWithoutAnItemShowsNoSelection) {
+    display.SetSwitchDigits(12, D("00000101"));  // field value 5
+    OpenAndRead();
+    EXPECT_EQ(window.GetListIndex(IDC_BRIGHTNESS), -1);
+    EXPECT_EQ(window.m_brightness, -1);
+}
+
+TEST_F(SwitchEditorTest, ChoosingFortyPercentRewritesOnlyBrightnessBitsAndSendsNothing) {
+    display.SetSwitchDigits(10, D("11000010"));
+    display.SetSwitchDigits(12, D("10100101"));  // brightness field 5: no item
+    display.SetSwitchDigits(13, D("01000111"));  // peripheral field 7: no item
+    display.SetSwitchDigits(14, D("11110001"));
+    OpenAndRead();
+    const SwitchGrid before = window.Grid();
+    const Shown shownBefore = ListsShow();
+
+    ASSERT_TRUE(Select(window, IDC_BRIGHTNESS, 2));  // "40%"
+
+    SwitchGrid expected = before;
+    expected.SetField(2, 3, 2);
+    const SwitchGrid& after = window.Grid();
+    for (int g = 0; g < SwitchGrid::kGroups; ++g) {
+        for (int k = 0; k < SwitchGrid::kElements; ++k) {
+            const bool brightnessBit = g == 2 && k >= 1 && k <= 3;
+            if (!brightnessBit) {
+                EXPECT_EQ(after.At(g, k), before.At(g, k)) << "switch " << 10 + g << " bit " << k;
+            }
+        }
+    }
+    EXPECT_EQ(DeriveIndices(after).brightness, 2);
+    Shown shownAfter = shownBefore;
+    shownAfter[2] = 2;
+    EXPECT_EQ(ListsShow(), shownAfter) << "the peripheral list still shows nothing";
+    EXPECT_TRUE(display.Received().empty());
+    EXPECT_TRUE(TakeMessages().empty());
+    EXPECT_EQ(display.SwitchDigits(12), D("10100101"));
+}
+
+TEST_F(SwitchEditorTest, SetStatusWithAnAllZeroGridSendsExactlyTheWriteSequence) {
+    display.SetSwitchDigits(10, D("00000000"));
+    OpenAndRead();
+    int barDuringMessage = -1;
+    services.onMessage = [&](const RecordedMessage&) { barDuringMessage = GaugeValue(window); };
+    services.waits.clear();
+    ASSERT_TRUE(Click(window, IDC_SET_STATUS));
+
+    const Bytes expected = Concat({
+        {0x1B, 0x40},
+        {0x1B, 0x3D, 0x02},
+        {0x1F, 0x28, 0x45, 0x03, 0x00, 0x01, 0x49, 0x4E},
+        SwitchWrite(0x0A, "00000000"),
+        SwitchWrite(0x0B, "00000000"),
+        SwitchWrite(0x0C, "00000000"),
+        SwitchWrite(0x0D, "00000000"),
+        SwitchWrite(0x0E, "00000000"),
+        {0x1F, 0x28, 0x45, 0x04, 0x00, 0x02, 0x4F, 0x55, 0x54},
+    });
+    EXPECT_EQ(display.Received(), expected);
+    EXPECT_EQ(TakeMessages(), std::vector{kWriteDone});
+    EXPECT_EQ(barDuringMessage, 100);
+    EXPECT_EQ(GaugeValue(window), 0);
+    EXPECT_EQ(services.waits, (std::vector<int>{300, 300, 1000, 1000}));
+    EXPECT_EQ(ListsShow(), (Shown{0, 0, -1, -1, 1})) << "the lists keep their selections";
+    EXPECT_TRUE(EditingEnabled());
+}
+
+TEST_F(SwitchEditorTest, SwitchFourteenSendsBitsFiveAndSixBackButNotSevenAndEight) {
+    display.SetSwitchDigits(14, D("11110000"));
+    OpenAndRead();
+    ASSERT_TRUE(Click(window, IDC_SET_STATUS));
+    EXPECT_EQ(TakeMessages(), std::vector{kWriteDone});
+    const Bytes received = display.Received();
+    const Bytes write14 = SwitchWrite(0x0E, "00110000");
+    EXPECT_NE(std::search(received.begin(), received.end(), write14.begin(), write14.end()),
+              received.end());
+    EXPECT_EQ(display.SwitchDigits(14), D("00110000"));
+    EXPECT_EQ(window.Grid().At(4, 8), 1) << "the grid keeps what the display told";
+}
+
+TEST_F(SwitchEditorTest, ExitEscapeAndCloseBoxEndWithCancelAndSendNothing) {
+    EXPECT_EQ(RunModal(window, [&] { ASSERT_TRUE(Click(window, IDC_EXIT)); }), IDCANCEL);
+    EXPECT_EQ(RunModal(window, [&] { PressKey(window, WXK_ESCAPE); }), IDCANCEL);
+    EXPECT_EQ(RunModal(window, [&] { window.Close(); }), IDCANCEL);
+    EXPECT_TRUE(display.Received().empty());
+}
+
+TEST_F(SwitchEditorTest, EnterOnAListEndsWithOkAfterReadingTheLists) {
+    const int result = RunModal(window, [&] {
+        ASSERT_TRUE(Click(window, IDC_GET_STATUS));
+        display.ClearReceived();
+        window.Control(IDC_INTL_SET)->SetFocus();
+        PumpEvents();
+        // Changed without its selection event, so only the read on OK can see it.
+        dynamic_cast<wxChoice*>(window.Control(IDC_INTL_SET))->SetSelection(8);
+        PressKey(window, WXK_RETURN);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(window.m_intlSet, 8);
+    EXPECT_TRUE(display.Received().empty());
+}
+
+// Failed transactions: the window looks exactly as it did before, with our message.
+
+struct Snapshot {
+    SwitchGrid grid;
+    Shown lists;
+    bool editable;
+    bool operator==(const Snapshot&) const = default;
+};
+
+class SwitchEditorFailureTest : public SwitchEditorTest {
+protected:
+    void SetUp() override {
+        SwitchEditorTest::SetUp();
+        display.SetSwitchDigits(10, D("00000101"));
+        display.SetSwitchDigits(12, D("00000010"));
+        display.SetSwitchDigits(14, D("00010001"));
+        OpenAndRead();
+        // What a second read would bring if it got through.
+        for (int n = 10; n <= 14; ++n) {
+            display.SetSwitchDigits(n, D("11111111"));
+        }
+        before = Now();
+    }
+
+    Snapshot Now() { return {window.Grid(), ListsShow(), EditingEnabled()}; }
+
+    Snapshot before;
+};
+
+TEST_F(SwitchEditorFailureTest, SilentDisplayOnGetStatusChangesNothing) {
+    display.SetFault(Fault::Silent);
+    ASSERT_TRUE(Click(window, IDC_GET_STATUS));
+    EXPECT_EQ(TakeMessages(), std::vector{kReadNoAnswer});
+    EXPECT_EQ(Now(), before);
+    EXPECT_EQ(GaugeValue(window), 0);
+}
+
+TEST_F(SwitchEditorFailureTest, ReplyCutAfterTheSyncByteChangesNothing) {
+    display.SetFault(Fault::CutAfterSync);
+    ASSERT_TRUE(Click(window, IDC_GET_STATUS));
+    EXPECT_EQ(TakeMessages(), std::vector{kReadNoAnswer});
+    EXPECT_EQ(Now(), before) << "missing digits must not turn into set bits";
+    EXPECT_EQ(GaugeValue(window), 0);
+}
+
+TEST_F(SwitchEditorFailureTest, HangUpInTheMiddleOfGetStatusChangesNothing) {
+    display.SetHangUpAfterBytes(3 + 7 + 7);  // the second query never gets its answer
+    display.SetFault(Fault::HangUp);
+    ASSERT_TRUE(Click(window, IDC_GET_STATUS));
+    EXPECT_EQ(TakeMessages(), std::vector{kReadNoAnswer});
+    EXPECT_EQ(Now(), before);
+    EXPECT_EQ(GaugeValue(window), 0);
+}
+
+TEST_F(SwitchEditorFailureTest, SilentDisplayOnSetStatusGetsNoSwitchWritten) {
+    display.SetFault(Fault::Silent);
+    ASSERT_TRUE(Click(window, IDC_SET_STATUS));
+    EXPECT_EQ(TakeMessages(), std::vector{kWriteNoAnswer});
+    const Bytes received = display.Received();
+    const Bytes exit{0x1F, 0x28, 0x45, 0x04, 0x00, 0x02, 0x4F, 0x55, 0x54};
+    ASSERT_GE(received.size(), exit.size());
+    EXPECT_TRUE(std::equal(exit.begin(), exit.end(), received.end() - exit.size()))
+        << "user setting mode is left even so";
+    const Bytes switchWriteHead{0x1F, 0x28, 0x45, 0x0A, 0x00, 0x03};
+    EXPECT_EQ(std::search(received.begin(), received.end(), switchWriteHead.begin(),
+                          switchWriteHead.end()),
+              received.end());
+    EXPECT_EQ(display.SwitchDigits(10), D("11111111"));
+    EXPECT_EQ(Now(), before);
+    EXPECT_EQ(GaugeValue(window), 0);
+}
+
+TEST_F(SwitchEditorFailureTest, HangUpBeforeTheSyncByteOnSetStatusGetsNoSwitchWritten) {
+    display.SetHangUpAfterBytes(2 + 3 + 8);  // takes the request to enter, never answers
+    display.SetFault(Fault::HangUp);
+    ASSERT_TRUE(Click(window, IDC_SET_STATUS));
+    EXPECT_EQ(TakeMessages(), std::vector{kWriteNoAnswer});
+    EXPECT_EQ(display.SwitchDigits(10), D("11111111"));
+    EXPECT_EQ(Now(), before);
+    EXPECT_EQ(GaugeValue(window), 0);
+}
+
+// A line that drops on one write and is back for the next, so that the write of one
+// switch fails while the exit from user setting mode still reaches the display.
+class LineDropsOnWrite final : public ModemLines {
+public:
+    explicit LineDropsOnWrite(int failingWrite) : m_failingWrite(failingWrite) {}
+    State ClearToSend(int) override {
+        return ++m_writes == m_failingWrite ? State::Failed : State::Unsupported;
+    }
+
+private:
+    int m_failingWrite;
+    int m_writes = 0;
+};
+
+TEST_F(SwitchEditorFailureTest, AWriteThatDoesNotGoOutIsReportedAsFailed) {
+    link.Close();
+    // Initialize, select, enter, switch 10 go out; switch 11 does not.
+    CSerialLink dropping(std::make_unique<LineDropsOnWrite>(5));
+    ASSERT_TRUE(dropping.Configure(SettingsFor(display.DevicePath())));
+    ASSERT_TRUE(dropping.Open());
+    window.m_pLink = &dropping;
+
+    ASSERT_TRUE(Click(window, IDC_SET_STATUS));
+    EXPECT_EQ(TakeMessages(), std::vector{kWriteFailed});
+    EXPECT_EQ(display.SwitchDigits(10), D("00000101"));
+    EXPECT_EQ(display.SwitchDigits(11), D("11111111")) << "nothing after the failed write";
+    EXPECT_FALSE(display.InUserSettingMode());
+    EXPECT_EQ(Now(), before);
+    EXPECT_EQ(GaugeValue(window), 0);
+    window.m_pLink = &link;
+}
+
+}  // namespace
+}  // namespace tessaly::testing
