@@ -1,0 +1,234 @@
+#include "cli/cli_commands.h"
+
+#include <string>
+
+#include "cli/command_line.h"
+#include "cli/display_session.h"
+#include "cli/dry_run.h"
+#include "cli/setting_table.h"
+#include "cli/switch_report.h"
+#include "editor/setting_mapping.h"
+#include "editor/status_file.h"
+#include "transactions/outcome_text.h"
+
+namespace tessaly {
+
+namespace {
+
+int UsageError(const CliStreams& streams, const std::string& problem) {
+    streams.err << "tessaly-cli: " << problem << '\n';
+    return kExitUsage;
+}
+
+void PrintCommands(const CliStreams& streams, const RecordingLink& recorder) {
+    for (const auto& command : recorder.Commands()) {
+        streams.out << HexLine(command) << '\n';
+    }
+}
+
+void PrintReport(const CliStreams& streams, const SwitchGrid& grid, bool json) {
+    if (json) {
+        streams.out << SwitchReportJson(grid).dump(2) << '\n';
+    } else {
+        streams.out << SwitchReportText(grid);
+    }
+}
+
+// The editor's loader: the name rule first, then the first 180 bytes.
+bool LoadStatusFile(const CliRequest& request, const CliStreams& streams, SwitchGrid& grid) {
+    if (!StatusFile::HasStatusFileName(request.file)) {
+        streams.err << kWrongFormatFileText << '\n';
+        return false;
+    }
+    LoadedStatus loaded = StatusFile::Load(request.file);
+    if (!loaded.result.ok) {
+        streams.err << loaded.result.error << '\n';
+        return false;
+    }
+    grid = loaded.grid;
+    return true;
+}
+
+class CommandRunner {
+public:
+    CommandRunner(const CliRequest& request, const CliStreams& streams,
+                  const BorrowPrinters& borrowPrinters)
+        : m_request(request), m_streams(streams), m_session(request, streams, borrowPrinters) {}
+
+    int Run() {
+        switch (m_request.command) {
+            case CliCommand::Check:
+                return Check();
+            case CliCommand::SelfTest:
+                return SelfTestCommand();
+            case CliCommand::Get:
+                return Get();
+            case CliCommand::Set:
+                return m_request.emulation == kEscPos ? SetSwitches() : SetFramed();
+            case CliCommand::Save:
+                return Save();
+            case CliCommand::Load:
+                return Load();
+            case CliCommand::Show:
+                return Show();
+            case CliCommand::ShowInfo:
+                return ShowInfo();
+        }
+        return kExitUsage;
+    }
+
+private:
+    bool Framed() const { return m_request.emulation != kEscPos; }
+
+    int NeedsEscPos(const char* command) {
+        return UsageError(m_streams, std::string(command) +
+                                         " works on the memory switches of an ESC/POS display; "
+                                         "use --emulation escpos");
+    }
+
+    int Check() {
+        if (!m_session.Connect()) {
+            return kExitDevice;
+        }
+        return m_session.Succeed(CheckOutcomeText(CheckOutcome::Connected));
+    }
+
+    int SelfTestCommand() {
+        if (!m_session.Connect()) {
+            return kExitDevice;
+        }
+        SelfTest(m_session.Link(), m_request.emulation);
+        return kExitSuccess;
+    }
+
+    int ShowInfo() {
+        if (!Framed()) {
+            return UsageError(m_streams,
+                              "show-info is for --emulation quelmar or others; an ESC/POS "
+                              "display shows its information with self-test");
+        }
+        if (!m_session.Connect()) {
+            return kExitDevice;
+        }
+        ShowInformation(m_session.Link());
+        return kExitSuccess;
+    }
+
+    int Get() {
+        if (Framed()) {
+            return NeedsEscPos("get");
+        }
+        SwitchGrid grid;
+        if (!m_session.Connect() || !m_session.ReadGrid(grid)) {
+            return kExitDevice;
+        }
+        PrintReport(m_streams, grid, m_request.json);
+        return kExitSuccess;
+    }
+
+    int SetSwitches() {
+        if (!m_request.choices.Any()) {
+            return UsageError(m_streams, "set needs at least one setting to change");
+        }
+        SwitchGrid grid;
+        // A dry run reads like any get; only the writing is left out.
+        if (!m_session.Connect(!m_request.dryRun) || !m_session.ReadGrid(grid)) {
+            return kExitDevice;
+        }
+        ApplyChoices(grid, m_request.choices);
+        if (m_request.dryRun) {
+            return DryRunWrite(grid);
+        }
+        return m_session.WriteGrid(grid);
+    }
+
+    // The framed family cannot be read, so both settings go out together, as the
+    // basic window sends them; one left out would silently become index 0.
+    int SetFramed() {
+        const SettingChoices& choices = m_request.choices;
+        if (choices.brightness || choices.peripheral || choices.cursorMode) {
+            return UsageError(m_streams,
+                              "with --emulation quelmar or others only --code-table and "
+                              "--intl-set can be set");
+        }
+        if (!choices.codeTable || !choices.intlSet) {
+            return UsageError(m_streams,
+                              "with --emulation quelmar or others both --code-table and "
+                              "--intl-set are sent, so both must be given");
+        }
+        const std::int32_t value = CodeTableValue(*choices.codeTable);
+        if (m_request.dryRun) {
+            RecordingLink recorder;
+            SendBasicSettings(recorder, value, *choices.intlSet);
+            PrintCommands(m_streams, recorder);
+            return kExitSuccess;
+        }
+        if (!m_session.Connect()) {
+            return kExitDevice;
+        }
+        SendBasicSettings(m_session.Link(), value, *choices.intlSet);
+        return kExitSuccess;
+    }
+
+    int Save() {
+        if (Framed()) {
+            return NeedsEscPos("save");
+        }
+        SwitchGrid grid;
+        if (!m_session.Connect() || !m_session.ReadGrid(grid)) {
+            return kExitDevice;
+        }
+        const FileResult saved = StatusFile::Save(m_request.file, grid);
+        if (!saved.ok) {
+            return m_session.Fail(saved.error.c_str(), kExitUsage);
+        }
+        return kExitSuccess;
+    }
+
+    int Load() {
+        if (Framed()) {
+            return NeedsEscPos("load");
+        }
+        SwitchGrid grid;
+        if (!LoadStatusFile(m_request, m_streams, grid)) {
+            return kExitUsage;
+        }
+        if (m_request.dryRun) {
+            return DryRunWrite(grid);
+        }
+        if (!m_session.Connect()) {
+            return kExitDevice;
+        }
+        return m_session.WriteGrid(grid);
+    }
+
+    int Show() {
+        SwitchGrid grid;
+        if (!LoadStatusFile(m_request, m_streams, grid)) {
+            return kExitUsage;
+        }
+        PrintReport(m_streams, grid, m_request.json);
+        return kExitSuccess;
+    }
+
+    int DryRunWrite(const SwitchGrid& grid) {
+        RecordingLink recorder;
+        DryRunHost host;
+        WriteSwitches(recorder, host, CarriedSwitches(grid));
+        PrintCommands(m_streams, recorder);
+        return kExitSuccess;
+    }
+
+    const CliRequest& m_request;
+    const CliStreams& m_streams;
+    DisplaySession m_session;
+};
+
+}  // namespace
+
+int RunCliCommand(const CliRequest& request, const CliStreams& streams,
+                  const BorrowPrinters& borrowPrinters) {
+    return CommandRunner(request, streams, borrowPrinters).Run();
+}
+
+}  // namespace tessaly

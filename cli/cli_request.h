@@ -1,0 +1,36 @@
+// What one run of tessaly-cli was asked to do, as the command line gave it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "link/serial_link.h"
+#include "transactions/transactions.h"
+
+namespace tessaly {
+
+enum class CliCommand { Check, SelfTest, Get, Set, Save, Load, Show, ShowInfo };
+
+// The five settings of `set`, each the index of its list item; unset ones stay as
+// the display holds them.
+struct SettingChoices {
+    std::optional<std::int32_t> codeTable;
+    std::optional<std::int32_t> intlSet;
+    std::optional<std::int32_t> brightness;
+    std::optional<std::int32_t> peripheral;
+    std::optional<std::int32_t> cursorMode;
+
+    bool Any() const { return codeTable || intlSet || brightness || peripheral || cursorMode; }
+};
+
+struct CliRequest {
+    CliCommand command = CliCommand::Check;
+    LinkSettings link;  // the main window's defaults until the options say otherwise
+    EmulationMode emulation = kEscPos;
+    SettingChoices choices;
+    std::string file;
+    bool json = false;
+    bool dryRun = false;
+};
+
+}  // namespace tessaly

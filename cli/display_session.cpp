@@ -1,0 +1,73 @@
+#include "cli/display_session.h"
+
+#include "cli/command_line.h"
+#include "transactions/outcome_text.h"
+
+namespace tessaly {
+
+DisplaySession::DisplaySession(const CliRequest& request, const CliStreams& streams,
+                               const BorrowPrinters& borrowPrinters)
+    : m_request(request),
+      m_streams(streams),
+      m_borrowPrinters(borrowPrinters),
+      m_host(streams.progressBar ? &streams.err : nullptr) {}
+
+bool DisplaySession::Connect(bool borrowPrinters) {
+    if (borrowPrinters && m_borrowPrinters) {
+        if (PrinterBorrowing* printers = m_borrowPrinters()) {
+            printers->ReleasePrinters(m_request.link.portName);
+        }
+    }
+    const CheckOutcome outcome =
+        CheckConnection(m_link, m_request.link, m_request.emulation, m_host);
+    if (outcome != CheckOutcome::Connected) {
+        Fail(CheckOutcomeText(outcome), kExitDevice);
+        return false;
+    }
+    return true;
+}
+
+bool DisplaySession::ReadGrid(SwitchGrid& grid) {
+    SwitchSet read{};
+    const ReadOutcome outcome = ReadSwitches(m_link, m_host, read);
+    if (outcome != ReadOutcome::Complete) {
+        Fail(ReadOutcomeText(outcome), kExitDevice);
+        return false;
+    }
+    m_host.ClearBar();
+    grid.Clear();
+    for (int group = 0; group < SwitchGrid::kGroups; ++group) {
+        grid.StoreBits(group, read[group]);
+    }
+    return true;
+}
+
+int DisplaySession::WriteGrid(const SwitchGrid& grid) {
+    const WriteOutcome outcome = WriteSwitches(m_link, m_host, CarriedSwitches(grid));
+    if (outcome != WriteOutcome::Complete) {
+        return Fail(WriteOutcomeText(outcome), kExitDevice);
+    }
+    return Succeed(WriteOutcomeText(outcome));
+}
+
+int DisplaySession::Fail(const char* sentence, int status) {
+    m_host.ClearBar();
+    m_streams.err << sentence << '\n';
+    return status;
+}
+
+int DisplaySession::Succeed(const char* sentence) {
+    m_host.ClearBar();
+    m_streams.out << sentence << '\n';
+    return kExitSuccess;
+}
+
+SwitchSet CarriedSwitches(const SwitchGrid& grid) {
+    SwitchSet carried{};
+    for (int group = 0; group < SwitchGrid::kGroups; ++group) {
+        carried[group] = grid.CarriedBits(group);
+    }
+    return carried;
+}
+
+}  // namespace tessaly

@@ -1,0 +1,42 @@
+// One run's conversation with the display: the connection check the main window
+// runs before anything else, then reads and writes of the switches, each failure
+// reported in the windows' words.
+#pragma once
+
+#include "cli/cli_commands.h"
+#include "cli/console_host.h"
+#include "editor/switch_grid.h"
+#include "link/serial_link.h"
+
+namespace tessaly {
+
+class DisplaySession {
+public:
+    DisplaySession(const CliRequest& request, const CliStreams& streams,
+                   const BorrowPrinters& borrowPrinters);
+
+    CSerialLink& Link() { return m_link; }
+
+    // Borrows the port's printers unless told not to, opens the port and greets
+    // the display. False, with the sentence printed, when it is not connected.
+    bool Connect(bool borrowPrinters = true);
+    // Switches 10..14 into a fresh grid, as "Get Status" fills a fresh editor.
+    bool ReadGrid(SwitchGrid& grid);
+    // All five switches as "Set Status" sends them; an exit status.
+    int WriteGrid(const SwitchGrid& grid);
+
+    // Prints a sentence on the error stream, below the bar, and returns `status`.
+    int Fail(const char* sentence, int status);
+    int Succeed(const char* sentence);
+
+private:
+    const CliRequest& m_request;
+    const CliStreams& m_streams;
+    const BorrowPrinters& m_borrowPrinters;
+    CSerialLink m_link;
+    ConsoleHost m_host;
+};
+
+SwitchSet CarriedSwitches(const SwitchGrid& grid);
+
+}  // namespace tessaly
