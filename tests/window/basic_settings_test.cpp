@@ -100,16 +100,5 @@ TEST_F(BasicSettingsModalTest, EscapeAndTheCloseBoxEndWithCancelAndSendNothing) 
     EXPECT_EQ(again.GetListIndex(IDC_CODE_TABLE), 0) << "every opening starts at index 0";
 }
 
-TEST_F(BasicSettingsModalTest, EnterOnAFocusedButtonPressesIt) {
-    EXPECT_EQ(RunModal(window,
-                       [&] {
-                           window.Control(IDC_SHOW_INFO)->SetFocus();
-                           PumpEvents();
-                           PressKey(window, WXK_RETURN);
-                       }),
-              kLeftOpen);
-    EXPECT_EQ(display.Received(), (Bytes{0x02, 0x05, 0x56, 0x05, 0x03}));
-}
-
 }  // namespace
 }  // namespace tessaly::testing
