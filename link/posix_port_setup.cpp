@@ -130,11 +130,23 @@ int OpenTermiosPort(const std::string& path, const LinkSettings& settings) {
 void ReleaseTermiosPort(int fd, unsigned drainMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(drainMs);
     int pending = 0;
-    while (ioctl(fd, TIOCOUTQ, &pending) == 0 && pending > 0 &&
-           std::chrono::steady_clock::now() < end) {
+    bool drained = false;
+    while (ioctl(fd, TIOCOUTQ, &pending) == 0) {
+        if (pending == 0) {
+            drained = true;
+            break;
+        }
+        if (std::chrono::steady_clock::now() >= end) {
+            break;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    tcflush(fd, TCOFLUSH);
+    // Only what could not drain is thrown away. A pseudo-terminal reports an empty
+    // queue at once, and a flush there would discard what its peer has not read yet:
+    // the last command of a program that closes right after writing it.
+    if (!drained) {
+        tcflush(fd, TCOFLUSH);
+    }
     ioctl(fd, TIOCNXCL);  // the mark stays on a device that outlives its opener (a pty)
     close(fd);
 }
