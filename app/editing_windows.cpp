@@ -1,16 +1,20 @@
 #include "app/editing_windows.h"
 
+#include "basic/basic_settings_dlg.h"
+#include "editor/window/switch_editor_dlg.h"
+
 namespace tessaly {
 
 std::unique_ptr<CTemplateDialog> CreateEditingWindow(EmulationMode mode, CSerialLink* link,
                                                      WindowServices& services) {
-    // The switch editor (mode kEscPos) and the basic settings window (any other
-    // mode) are created here, each with no parent, and given `link` before they
-    // run. Until they are part of the program "Run Manager" opens nothing.
-    (void)mode;
-    (void)link;
-    (void)services;
-    return nullptr;
+    if (mode == kEscPos) {
+        auto editor = std::make_unique<CSwitchEditorDlg>(services);
+        editor->m_pLink = link;
+        return editor;
+    }
+    auto basic = std::make_unique<CBasicSettingsDlg>(services);
+    basic->m_pLink = link;
+    return basic;
 }
 
 }  // namespace tessaly

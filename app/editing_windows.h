@@ -11,8 +11,7 @@
 
 namespace tessaly {
 
-// The window that suits `mode`, created with no parent and borrowing `link`, or
-// nullptr while that window is not part of the program.
+// The window that suits `mode`, created with no parent and borrowing `link`.
 std::unique_ptr<CTemplateDialog> CreateEditingWindow(EmulationMode mode, CSerialLink* link,
                                                      WindowServices& services);
 

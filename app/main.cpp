@@ -1,19 +1,33 @@
 // The tessaly program. The toolkit is started and stopped here rather than by
 // its own entry point, so that the end of the main window ends the process with
 // status 0.
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <thread>
 
+#include <wx/app.h>
 #include <wx/init.h>
 
+#include "app/main_dlg.h"
 #include "app/switch_manager_app.h"
 #include "app/version.h"
+#include "link/printer_borrowing.h"
+#include "link/termination_signals.h"
 
 namespace {
 
 constexpr const char* kScreenshotOption = "--screenshot-window=";
+
+// How long a signal waits for the windows to close by themselves. A native
+// message box the operator left open cannot be ended from outside; then the
+// printers are given back without the windows.
+constexpr auto kOrderlyEndBound = std::chrono::seconds(3);
 
 void PrintVersion() {
     std::printf("tessaly %s (file version %s)\n%s\n", tessaly::kProductVersion,
@@ -37,16 +51,48 @@ int main(int argc, char** argv) {
         }
     }
 
-    wxApp::SetInstance(new tessaly::CSwitchManagerApp(screenshot));
+    // Outlives the signal watcher below, which may have to give the printers
+    // back itself. Setting it up starts no thread.
+    tessaly::PrinterBorrowing printers;
+    std::atomic<bool> finished{false};
+    // First, before the toolkit starts threads of its own that would inherit
+    // an unblocked signal mask.
+    tessaly::TerminationSignals signals([&](int signal) {
+        if (wxTheApp != nullptr) {
+            wxTheApp->CallAfter([] {
+                if (auto* window = dynamic_cast<tessaly::CMainDlg*>(wxTheApp->GetTopWindow()))
+                    window->EndByRequest();
+            });
+        }
+        const auto deadline = std::chrono::steady_clock::now() + kOrderlyEndBound;
+        while (!finished && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (!finished) {
+            printers.RestorePrinters();
+            _exit(128 + signal);
+        }
+    });
+
+    // Printers an earlier run left on the dummy port are given back before the
+    // main window opens.
+    if (!screenshot)
+        printers.RecoverEarlierRun();
+
+    wxApp::SetInstance(new tessaly::CSwitchManagerApp(printers, screenshot));
     int toolkitArgc = 1;  // our own options mean nothing to the toolkit
-    if (!wxEntryStart(toolkitArgc, argv)) {
+    int status = 1;
+    if (wxEntryStart(toolkitArgc, argv)) {
+        auto* app = static_cast<tessaly::CSwitchManagerApp*>(wxTheApp);
+        app->CallOnInit();
+        status = app->ExitStatus();
+        app->OnExit();
+        wxEntryCleanup();
+    } else {
         std::fprintf(stderr, "tessaly: cannot open the display\n");
-        return 1;
     }
-    auto* app = static_cast<tessaly::CSwitchManagerApp*>(wxTheApp);
-    app->CallOnInit();
-    const int status = app->ExitStatus();
-    app->OnExit();
-    wxEntryCleanup();
+    printers.RestorePrinters();
+    finished = true;
+    if (signals.Received() != 0)
+        return 128 + signals.Received();
     return status;
 }

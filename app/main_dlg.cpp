@@ -64,8 +64,10 @@ wxBEGIN_EVENT_TABLE(CMainDlg, CTemplateDialog)
 wxEND_EVENT_TABLE()
     // clang-format on
 
-    CMainDlg::CMainDlg(WindowServices& services)
-    : CTemplateDialog(kMainTemplate, nullptr, services), m_icon(AppIcons()) {}
+    CMainDlg::CMainDlg(WindowServices& services, PrinterBorrowing& printers)
+    : CTemplateDialog(kMainTemplate, nullptr, services),
+      m_printerPorts(printers),
+      m_icon(AppIcons()) {}
 
 CMainDlg::~CMainDlg() {
     Teardown();
@@ -85,7 +87,6 @@ void CMainDlg::OnInitDialog() {
     CTemplateDialog::OnInitDialog();
     SetIcons(m_icon);
     // Every list already shows its first choice from the window's template.
-    m_printerPorts.clear();
     if (wxWindow* exit = Control(IDCANCEL)) {
         exit->SetFocus();
     }
@@ -142,8 +143,20 @@ void CMainDlg::OnSelfTest(wxCommandEvent&) {
 void CMainDlg::OnRunManager(wxCommandEvent&) {
     std::unique_ptr<CTemplateDialog> editor =
         CreateEditingWindow(AsEmulation(m_emulationMode), &m_link, Services());
-    if (editor) {
-        editor->ShowModal();
+    m_editingWindow = editor.get();
+    editor->ShowModal();
+    m_editingWindow = nullptr;
+    if (m_endRequested) {
+        EndDialog(IDCANCEL);
+    }
+}
+
+void CMainDlg::EndByRequest() {
+    m_endRequested = true;
+    if (m_editingWindow != nullptr) {
+        m_editingWindow->EndDialog(IDCANCEL);  // the main window follows when it returns
+    } else {
+        EndDialog(IDCANCEL);
     }
 }
 
@@ -194,9 +207,11 @@ void CMainDlg::Teardown() {
 }
 
 void CMainDlg::ReleasePrinters(const std::string& portName) {
-    (void)portName;
+    m_printerPorts.ReleasePrinters(portName);
 }
 
-void CMainDlg::RestorePrinters() {}
+void CMainDlg::RestorePrinters() {
+    m_printerPorts.RestorePrinters();
+}
 
 }  // namespace tessaly

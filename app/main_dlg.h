@@ -4,11 +4,11 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
 
 #include <wx/iconbndl.h>
 
+#include "link/printer_borrowing.h"
 #include "link/serial_link.h"
 #include "transactions/transactions.h"
 #include "ui/template_dialog.h"
@@ -17,12 +17,19 @@ namespace tessaly {
 
 class CMainDlg : public CTemplateDialog {
 public:
-    explicit CMainDlg(WindowServices& services);
+    // `printers` outlives the window: it was set up before the window opened and
+    // gives the printers back even when the program is ended by a signal.
+    CMainDlg(WindowServices& services, PrinterBorrowing& printers);
     ~CMainDlg() override;
 
     // Runs the window modally, then closes the link and gives the printers their
     // port back. Returns how the window ended (IDCANCEL for "Exit").
     int RunModal();
+
+    // Ends the run as "Exit" does, closing an editing window first if one is
+    // open, so that the program leaves through the teardown. For termination
+    // signals; runs on the window thread.
+    void EndByRequest();
 
     // What the window last captured and where it stands, for the operator's
     // eyes in tests.
@@ -61,11 +68,13 @@ private:
     std::int32_t m_stopBits = 0;
     std::string m_portName;
     CSerialLink m_link;
-    std::map<std::string, std::string> m_printerPorts;  // printer name -> its own port
+    PrinterBorrowing& m_printerPorts;  // printers whose port was borrowed
     int m_connected = 0;
     std::int32_t m_emulationMode = kEscPos;
     wxIconBundle m_icon;
     bool m_tornDown = false;
+    CTemplateDialog* m_editingWindow = nullptr;  // while "Run Manager" has one open
+    bool m_endRequested = false;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -9,11 +9,13 @@ namespace tessaly {
 bool CSwitchManagerApp::OnInit() {
     WxWindowServices services;
     if (m_screenshot) {
-        m_exitStatus =
-            SaveWindowScreenshot(m_screenshot->window, m_screenshot->outputPath, services) ? 0 : 1;
+        m_exitStatus = SaveWindowScreenshot(m_screenshot->window, m_screenshot->outputPath,
+                                            services, m_printers)
+                           ? 0
+                           : 1;
         return false;
     }
-    CMainDlg window(services);
+    CMainDlg window(services, m_printers);
     SetTopWindow(&window);
     window.RunModal();
     SetTopWindow(nullptr);

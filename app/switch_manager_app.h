@@ -7,6 +7,8 @@
 
 #include <wx/app.h>
 
+#include "link/printer_borrowing.h"
+
 namespace tessaly {
 
 // Renders one window to a PNG instead of running the program (used to keep the
@@ -18,8 +20,9 @@ struct ScreenshotRequest {
 
 class CSwitchManagerApp : public wxApp {
 public:
-    explicit CSwitchManagerApp(std::optional<ScreenshotRequest> screenshot = std::nullopt)
-        : m_screenshot(std::move(screenshot)) {}
+    explicit CSwitchManagerApp(PrinterBorrowing& printers,
+                               std::optional<ScreenshotRequest> screenshot = std::nullopt)
+        : m_printers(printers), m_screenshot(std::move(screenshot)) {}
 
     // Runs the main window to its end and returns false: nothing is left to loop.
     bool OnInit() override;
@@ -28,6 +31,7 @@ public:
     int ExitStatus() const { return m_exitStatus; }
 
 private:
+    PrinterBorrowing& m_printers;
     std::optional<ScreenshotRequest> m_screenshot;
     int m_exitStatus = 0;
 };

@@ -13,9 +13,10 @@ namespace tessaly {
 
 namespace {
 
-std::unique_ptr<CTemplateDialog> CreateWindow(const std::string& name, WindowServices& services) {
+std::unique_ptr<CTemplateDialog> CreateWindow(const std::string& name, WindowServices& services,
+                                              PrinterBorrowing& printers) {
     if (name == "main") {
-        return std::make_unique<CMainDlg>(services);
+        return std::make_unique<CMainDlg>(services, printers);
     }
     if (name == "editor") {
         return CreateEditingWindow(kEscPos, nullptr, services);
@@ -37,12 +38,12 @@ bool GrabScreenArea(const wxRect& area, const std::string& outputPath) {
 }  // namespace
 
 bool SaveWindowScreenshot(const std::string& windowName, const std::string& outputPath,
-                          WindowServices& services) {
+                          WindowServices& services, PrinterBorrowing& printers) {
     if (outputPath.find('\'') != std::string::npos) {
         std::fprintf(stderr, "tessaly: unusable file name %s\n", outputPath.c_str());
         return false;
     }
-    std::unique_ptr<CTemplateDialog> window = CreateWindow(windowName, services);
+    std::unique_ptr<CTemplateDialog> window = CreateWindow(windowName, services, printers);
     if (!window) {
         std::fprintf(stderr, "tessaly: no window named %s\n", windowName.c_str());
         return false;

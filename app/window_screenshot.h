@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "link/printer_borrowing.h"
 #include "ui/window_services.h"
 
 namespace tessaly {
@@ -12,6 +13,6 @@ namespace tessaly {
 // the window's area of the screen to `outputPath` (PNG). False when the window
 // is unknown or the picture could not be taken.
 bool SaveWindowScreenshot(const std::string& windowName, const std::string& outputPath,
-                          WindowServices& services);
+                          WindowServices& services, PrinterBorrowing& printers);
 
 }  // namespace tessaly

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_dlg.h"
+#include "link/printer_borrowing.h"
 #include "protocol/commands.h"
 #include "resources/control_ids.h"
 #include "tests/support/recording_window_services.h"
@@ -21,7 +22,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ::setenv("TESSALY_COM1", display.DevicePath().c_str(), 1);
-        window = std::make_unique<CMainDlg>(services);
+        window = std::make_unique<CMainDlg>(services, printers);
         ShowForTest(*window);
     }
     void TearDown() override {
@@ -51,6 +52,8 @@ protected:
 
     VirtualDisplay display;
     RecordingWindowServices services;
+    // The machine's scheduler (the test command's private one) and journal folder.
+    PrinterBorrowing printers;
     std::unique_ptr<CMainDlg> window;
 };
 

@@ -210,10 +210,58 @@ TEST_F(MainWindowTest, SelfTestSendsTheCommandOfTheEmulation) {
     }
 }
 
-TEST_F(MainWindowTest, RunManagerKeepsTheLinkOpen) {
+// The editing window that "Run Manager" has open, or nullptr.
+CTemplateDialog* OpenEditingWindow(const CTemplateDialog& mainWindow) {
+    for (wxWindow* candidate : wxTopLevelWindows) {
+        auto* dialog = dynamic_cast<CTemplateDialog*>(candidate);
+        if (dialog != nullptr && dialog != &mainWindow && dialog->IsModal()) {
+            return dialog;
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(MainWindowTest, RunManagerOpensTheWindowThatSuitsTheEmulationAndKeepsTheLinkOpen) {
+    const std::pair<int, const char*> expected[] = {
+        {0, "Tessaly V1.0.1(Epson Mode)"}, {1, "Tessaly V1.0.1"}, {2, "Tessaly V1.0.1"}};
+    for (const auto& [emulation, caption] : expected) {
+        ASSERT_TRUE(Select(*window, IDC_EMULATION, emulation));
+        ASSERT_EQ(Check(), kConnected);
+        std::string seen;
+        bool connectedMeanwhile = false;
+        window->CallAfter([&] {
+            CTemplateDialog* editing = OpenEditingWindow(*window);
+            if (editing == nullptr) {
+                return;
+            }
+            seen = editing->GetTitle().ToStdString();
+            connectedMeanwhile = ShowsConnected();
+            editing->EndDialog(IDCANCEL);
+        });
+        ASSERT_TRUE(Click(*window, IDC_RUN_MANAGER));
+        EXPECT_EQ(seen, caption) << emulation;
+        EXPECT_TRUE(connectedMeanwhile);
+        EXPECT_TRUE(ShowsConnected()) << "the editing window never closes the link";
+    }
+}
+
+// A termination signal ends the windows this way, innermost first, so that the
+// program leaves through the main window's teardown.
+TEST_F(MainWindowTest, AnEndRequestClosesTheEditingWindowThenLeavesThroughTheTeardown) {
     ASSERT_EQ(Check(), kConnected);
-    ASSERT_TRUE(Click(*window, IDC_RUN_MANAGER));
-    EXPECT_TRUE(ShowsConnected());
+    window->Hide();
+    bool editorWasOpen = false;
+    window->CallAfter([&] {
+        window->CallAfter([&] {
+            editorWasOpen = OpenEditingWindow(*window) != nullptr;
+            window->EndByRequest();
+        });
+        EXPECT_TRUE(Click(*window, IDC_RUN_MANAGER));
+    });
+    EXPECT_EQ(window->RunModal(), IDCANCEL);
+    EXPECT_TRUE(editorWasOpen);
+    EXPECT_FALSE(window->Link().IsOpen());
+    EXPECT_EQ(window->Connected(), 0);
 }
 
 }  // namespace
