@@ -9,34 +9,22 @@
 #include "app/editing_windows.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_template.h"
+#include "transactions/outcome_text.h"
 #include "ui/window_transaction_host.h"
 
 namespace tessaly {
 
 namespace {
 
-struct Message {
-    const char* sentence;
-    MessageIcon icon;
-};
-
-Message CheckMessage(CheckOutcome outcome) {
+MessageIcon CheckIcon(CheckOutcome outcome) {
     switch (outcome) {
         case CheckOutcome::Connected:
-            return {"Printer is connected.", MessageIcon::Information};
+            return MessageIcon::Information;
         case CheckOutcome::ConfigureError:
-            return {"Port Configuration Set Error!", MessageIcon::None};
-        case CheckOutcome::OpenFailed:
-            return {"Can't open port and Printer is disconnected", MessageIcon::Exclamation};
-        case CheckOutcome::PortError:
-            return {"Port error! Check printer's port, please.", MessageIcon::Exclamation};
-        case CheckOutcome::WrongIdentity:
-            return {"This printer don't match our company name.", MessageIcon::Exclamation};
-        case CheckOutcome::NoAnswer:
-            break;
+            return MessageIcon::None;
+        default:
+            return MessageIcon::Exclamation;
     }
-    return {"The display did not answer. Check the cable and the line settings.",
-            MessageIcon::Exclamation};
 }
 
 // The leading decimal digits of a list item ("115200" -> 115200, "" -> 0).
@@ -127,8 +115,7 @@ void CMainDlg::OnCheckComm(wxCommandEvent&) {
         CheckConnection(m_link, settings, AsEmulation(m_emulationMode), host);
     m_connected = (outcome == CheckOutcome::Connected && m_link.IsOpen()) ? 1 : 0;
 
-    const Message message = CheckMessage(outcome);
-    Services().ShowMessage(this, message.sentence, message.icon);
+    Services().ShowMessage(this, CheckOutcomeText(outcome), CheckIcon(outcome));
     if (m_connected == 1) {
         EnableControl(IDC_SELF_TEST, true);
         EnableControl(IDC_RUN_MANAGER, true);

@@ -4,6 +4,7 @@
 #include "editor/window/switch_editor_dlg.h"
 
 #include "editor/status_file.h"
+#include "transactions/outcome_text.h"
 
 namespace tessaly {
 
@@ -11,7 +12,6 @@ namespace {
 
 constexpr const char* kFilterText = "Status Files (*.sts)";
 constexpr const char* kPattern = "*.sts";
-constexpr const char* kWrongName = "Wrong format files loaded.";
 
 }  // namespace
 
@@ -34,7 +34,7 @@ void CSwitchEditorDlg::OnLoadStatus(wxCommandEvent&) {
         return;
     }
     if (!StatusFile::HasStatusFileName(path->string())) {
-        Services().ShowMessage(this, kWrongName, MessageIcon::Exclamation);
+        Services().ShowMessage(this, kWrongFormatFileText, MessageIcon::Exclamation);
         return;
     }
     const LoadedStatus loaded = StatusFile::Load(path->string());
