@@ -19,6 +19,19 @@ wxArrayString Items(const ControlTemplate& control) {
     return items;
 }
 
+// The layouts were drawn for a narrower font than this desktop's, and a box that
+// is too narrow makes the label wrap and lose its last words. A label keeps its
+// box and takes a smaller size of the font instead.
+void FitTextToWidth(wxStaticText& label, int width) {
+    constexpr int kSmallestPointSize = 6;
+    wxFont font = label.GetFont();
+    while (label.GetTextExtent(label.GetLabel()).GetWidth() > width &&
+           font.GetPointSize() > kSmallestPointSize) {
+        font.SetPointSize(font.GetPointSize() - 1);
+        label.SetFont(font);
+    }
+}
+
 wxWindow* CreateLabel(wxWindow& dialog, const ControlTemplate& c, wxPoint pos, wxSize size) {
     long style = wxST_NO_AUTORESIZE;
     if (c.kind == ControlKind::CentredLabel || c.kind == ControlKind::SunkenCentredLabel) {
@@ -28,6 +41,7 @@ wxWindow* CreateLabel(wxWindow& dialog, const ControlTemplate& c, wxPoint pos, w
         style |= wxBORDER_SUNKEN;
     }
     auto* label = new wxStaticText(&dialog, c.id, wxString::FromUTF8(c.text), pos, size, style);
+    FitTextToWidth(*label, size.GetWidth());
     if (c.kind == ControlKind::VCentredLabel) {
         // Static text draws from the top; centre it by moving the box instead.
         const int textHeight = label->GetBestSize().GetHeight();
