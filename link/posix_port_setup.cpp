@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -98,6 +100,28 @@ bool SetModemOutputs(int fd, bool rts) {
     return ok(ioctl(fd, TIOCMBIS, &dtr)) && ok(ioctl(fd, rts ? TIOCMBIS : TIOCMBIC, &rtsBit));
 }
 
+// Unix98 pseudo-terminal slaves (/dev/pts/N) have majors 136 to 143.
+bool IsPseudoTerminal(int fd) {
+    struct stat st {};
+    return fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 &&
+           major(st.st_rdev) <= 143;
+}
+
+// A pseudo-terminal has no wire and drops the parity it is given; asked for the
+// same parity again on a later open, Linux refuses the whole request with
+// EINVAL. Parity means nothing there, so the rest is applied without it.
+bool ApplyLineState(int fd, termios t) {
+    if (tcsetattr(fd, TCSANOW, &t) == 0) {
+        return SpeedTaken(fd, t);
+    }
+    if (errno != EINVAL || !IsPseudoTerminal(fd) || (t.c_cflag & PARENB) == 0) {
+        return false;
+    }
+    t.c_cflag &= ~(PARENB | PARODD);
+    t.c_iflag &= ~INPCK;
+    return tcsetattr(fd, TCSANOW, &t) == 0 && SpeedTaken(fd, t);
+}
+
 int Fail(int fd) {
     close(fd);
     return -1;
@@ -119,8 +143,7 @@ int OpenTermiosPort(const std::string& path, const LinkSettings& settings) {
     if (tcgetattr(fd, &t) != 0 || !ApplyLineItems(t, settings)) {
         return Fail(fd);
     }
-    if (tcsetattr(fd, TCSANOW, &t) != 0 || !SpeedTaken(fd, t) ||
-        !SetModemOutputs(fd, settings.flowControl != 0)) {
+    if (!ApplyLineState(fd, t) || !SetModemOutputs(fd, settings.flowControl != 0)) {
         return Fail(fd);
     }
     tcflush(fd, TCIOFLUSH);  // the purge of step 7; like PurgeComm's, its result is not used

@@ -54,7 +54,7 @@ public:
     virtual State ClearToSend(int fd) = 0;
 };
 
-// Part 2.1's link on POSIX termios. Open and Close are in posix_port_setup, the timed
+// The link on POSIX termios. Open and Close are in posix_port_setup, the timed
 // transfers in posix_port_io; this class holds the state and the lock.
 class CSerialLink {
 public:

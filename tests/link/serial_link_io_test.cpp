@@ -1,4 +1,4 @@
-// Part 2.1's Read and Write on a real pseudo-terminal: timeouts, bounds, hang-up, and
+// Read and Write on a real pseudo-terminal: timeouts, bounds, hang-up, and
 // the output wait on CTS and DSR shown with a fake modem-line source.
 #include <gtest/gtest.h>
 
