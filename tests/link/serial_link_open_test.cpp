@@ -101,7 +101,8 @@ TEST_F(SerialLinkOpen, ReopenWithParityOnAPseudoTerminalStillOpens) {
     ASSERT_TRUE(link.Configure(even));
     for (int open = 0; open < 3; ++open) {
         ASSERT_TRUE(link.Open()) << "open " << open;
-        EXPECT_EQ(cfgetospeed(&(const termios&)peer.SlaveState()), B115200);
+        const termios state = peer.SlaveState();
+        EXPECT_EQ(cfgetospeed(&state), B115200);
         link.Close();
     }
 }
