@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "link/percent_encoding.h"
+
 namespace tessaly {
 namespace {
 
@@ -19,38 +21,6 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
             return false;
     }
     return true;
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// Device names with unusual characters (by-id links) reach the URI percent-encoded.
-std::optional<std::string> PercentDecoded(std::string_view text) {
-    std::string decoded;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            decoded += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size())
-            return std::nullopt;
-        int high = HexValue(text[i + 1]);
-        int low = HexValue(text[i + 2]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
-        decoded += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
-    if (decoded.find('\0') != std::string::npos)
-        return std::nullopt;
-    return decoded;
 }
 
 std::optional<std::string> DevicePathOf(const std::string& uri) {
@@ -71,6 +41,7 @@ std::optional<std::string> DevicePathOf(const std::string& uri) {
     std::size_t options = rest.find_first_of("?#");
     if (options != std::string_view::npos)
         rest = rest.substr(0, options);
+    // Device names with unusual characters (by-id links) reach the URI percent-encoded.
     return PercentDecoded(rest);
 }
 

@@ -10,6 +10,8 @@
 #include <optional>
 #include <sstream>
 
+#include "link/percent_encoding.h"
+
 namespace tessaly {
 namespace {
 
@@ -18,49 +20,6 @@ constexpr const char* kHeader = "tessaly-printers 1";
 // Names and URIs are written percent-encoded so that spaces, newlines or any
 // other byte in them can never split or merge lines; each field starts with ':'
 // so that an empty one still counts as a field.
-std::string Encoded(const std::string& text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        if (c <= 0x20 || c >= 0x7F || c == '%') {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0x0F];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-std::optional<std::string> Decoded(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size())
-            return std::nullopt;
-        int high = HexValue(text[i + 1]);
-        int low = HexValue(text[i + 2]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
-        out += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
-    return out;
-}
 
 bool MakeDirectories(const std::string& dir) {
     if (dir.empty())
@@ -124,8 +83,8 @@ PrinterPorts PrinterJournal::Load() const {
             continue;
         if (name[0] != ':' || port[0] != ':')
             continue;
-        std::optional<std::string> decodedName = Decoded(name.substr(1));
-        std::optional<std::string> decodedPort = Decoded(port.substr(1));
+        std::optional<std::string> decodedName = PercentDecoded(name.substr(1));
+        std::optional<std::string> decodedPort = PercentDecoded(port.substr(1));
         if (!decodedName || !decodedPort || decodedName->empty())
             continue;
         ports[*decodedName] = BorrowedPrinter{*decodedPort, paused == "1"};
@@ -157,8 +116,8 @@ bool PrinterJournal::Save(const PrinterPorts& ports) const {
 
     std::string text = std::string(kHeader) + "\n";
     for (const auto& [name, printer] : ports)
-        text += (printer.wasPaused ? "1 :" : "0 :") + Encoded(name) + " :" +
-                Encoded(printer.savedPort) + "\n";
+        text += (printer.wasPaused ? "1 :" : "0 :") + PercentEncoded(name) + " :" +
+                PercentEncoded(printer.savedPort) + "\n";
 
     std::string temporary = m_path + ".tmp" + std::to_string(getpid());
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
