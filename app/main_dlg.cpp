@@ -38,21 +38,7 @@ EmulationMode AsEmulation(std::int32_t index) {
 
 }  // namespace
 
-// clang-format off
-wxBEGIN_EVENT_TABLE(CMainDlg, CTemplateDialog)
-    EVT_BUTTON(IDC_CHECK_COMM, CMainDlg::OnCheckComm)
-    EVT_BUTTON(IDC_SELF_TEST, CMainDlg::OnSelfTest)
-    EVT_BUTTON(IDC_RUN_MANAGER, CMainDlg::OnRunManager)
-    EVT_CHOICE(IDC_PORT, CMainDlg::OnLineSettingChanged)
-    EVT_CHOICE(IDC_BAUD, CMainDlg::OnLineSettingChanged)
-    EVT_CHOICE(IDC_DATA_BITS, CMainDlg::OnLineSettingChanged)
-    EVT_COMBOBOX(IDC_PARITY, CMainDlg::OnLineSettingChanged)
-    EVT_CHOICE(IDC_EMULATION, CMainDlg::OnEmulationChanged)
-    EVT_PAINT(CMainDlg::OnPaint)
-wxEND_EVENT_TABLE()
-    // clang-format on
-
-    CMainDlg::CMainDlg(WindowServices& services, PrinterBorrowing& printers)
+CMainDlg::CMainDlg(WindowServices& services, PrinterBorrowing& printers)
     : CTemplateDialog(kMainTemplate, nullptr, services),
       m_printerPorts(printers),
       m_icon(AppIcons()) {}
@@ -200,5 +186,19 @@ void CMainDlg::ReleasePrinters(const std::string& portName) {
 void CMainDlg::RestorePrinters() {
     m_printerPorts.RestorePrinters();
 }
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CMainDlg, CTemplateDialog)
+    EVT_BUTTON(IDC_CHECK_COMM, CMainDlg::OnCheckComm)
+    EVT_BUTTON(IDC_SELF_TEST, CMainDlg::OnSelfTest)
+    EVT_BUTTON(IDC_RUN_MANAGER, CMainDlg::OnRunManager)
+    EVT_CHOICE(IDC_PORT, CMainDlg::OnLineSettingChanged)
+    EVT_CHOICE(IDC_BAUD, CMainDlg::OnLineSettingChanged)
+    EVT_CHOICE(IDC_DATA_BITS, CMainDlg::OnLineSettingChanged)
+    EVT_COMBOBOX(IDC_PARITY, CMainDlg::OnLineSettingChanged)
+    EVT_CHOICE(IDC_EMULATION, CMainDlg::OnEmulationChanged)
+    EVT_PAINT(CMainDlg::OnPaint)
+wxEND_EVENT_TABLE()
+// clang-format on
 
 }  // namespace tessaly
