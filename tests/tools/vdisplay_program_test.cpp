@@ -1,25 +1,26 @@
+// The tessaly-vdisplay program as a session uses it: its device on the first
+// line, the link it makes, the fault it is told to play, and a clean end on a
+// termination signal.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include "tests/tools/pty_client.h"
 
 namespace tessaly {
 namespace {
 
 using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
 
 // The program run as a child with its standard output on a pipe.
 class Program {
@@ -45,25 +46,18 @@ public:
         m_out = out[0];
     }
     ~Program() {
-        if (m_pid > 0 && !m_reaped) {
+        if (m_pid > 0) {
             kill(m_pid, SIGKILL);
             waitpid(m_pid, nullptr, 0);
         }
-        if (m_out >= 0) {
-            close(m_out);
-        }
+        close(m_out);
     }
 
-    std::string FirstLine(std::chrono::milliseconds within) {
+    std::string FirstLine() {
         std::string line;
-        const auto deadline = std::chrono::steady_clock::now() + within;
-        while (std::chrono::steady_clock::now() < deadline) {
-            pollfd in{m_out, POLLIN, 0};
-            if (poll(&in, 1, 50) <= 0) {
-                continue;
-            }
-            char c = 0;
-            if (read(m_out, &c, 1) != 1 || c == '\n') {
+        char c = 0;
+        for (pollfd in{m_out, POLLIN, 0}; poll(&in, 1, 5000) > 0 && read(m_out, &c, 1) == 1;) {
+            if (c == '\n') {
                 break;
             }
             line += c;
@@ -71,15 +65,15 @@ public:
         return line;
     }
 
-    void Signal(int signal) { kill(m_pid, signal); }
-
-    // Exit status, or -1 when the program did not end within the bound.
-    int Wait(std::chrono::milliseconds within) {
-        const auto deadline = std::chrono::steady_clock::now() + within;
-        while (std::chrono::steady_clock::now() < deadline) {
+    // Exit status, 128 + signal, or -1 when the program did not end within five seconds.
+    int Wait(int signal = 0) {
+        if (signal != 0) {
+            kill(m_pid, signal);
+        }
+        for (const auto end = Clock::now() + 5s; Clock::now() < end;) {
             int status = 0;
             if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_reaped = true;
+                m_pid = -1;
                 return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
             }
             std::this_thread::sleep_for(10ms);
@@ -90,60 +84,49 @@ public:
 private:
     pid_t m_pid = -1;
     int m_out = -1;
-    bool m_reaped = false;
 };
 
-std::filesystem::path ScratchLink() {
-    return std::filesystem::temp_directory_path() /
-           ("tessaly-vdisplay-test-" + std::to_string(getpid()));
+// The four-byte answer to the request to enter user setting mode, or fewer bytes.
+std::string EnterAnswer(const std::string& device) {
+    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    const unsigned char enter[] = {0x1F, 0x28, 0x45, 0x03, 0x00, 0x01, 0x49, 0x4E};
+    std::string answer;
+    if (fd >= 0 && write(fd, enter, sizeof enter) == sizeof enter) {
+        char byte = 0;
+        for (pollfd in{fd, POLLIN, 0};
+             answer.size() < 4 && poll(&in, 1, 2000) > 0 && read(fd, &byte, 1) == 1;) {
+            answer += byte;
+        }
+    }
+    close(fd);
+    return answer;
 }
 
-TEST(VirtualDisplayProgram, PrintsItsDeviceLinksItAndStopsCleanlyOnTerm) {
-    const auto link = ScratchLink();
+TEST(VirtualDisplayProgram, LinksItsDeviceAnswersAndEndsCleanlyOnTermination) {
+    const auto link = std::filesystem::temp_directory_path() /
+                      ("tessaly-vdisplay-test-" + std::to_string(getpid()));
     Program program({"--link", link.string()});
-    const std::string device = program.FirstLine(5s);
+    const std::string device = program.FirstLine();
     ASSERT_EQ(device.rfind("/dev/pts/", 0), 0u) << device;
     EXPECT_EQ(std::filesystem::read_symlink(link), device);
-
-    testing::PtyClient client(link.string());
-    client.Send({0x1F, 0x28, 0x45, 0x03, 0x00, 0x01, 0x49, 0x4E});
-    const testing::Bytes reply = client.Receive(4, 2s);
-    ASSERT_EQ(reply.size(), 4u);
-    EXPECT_EQ(reply[0], 0x57);
-
-    program.Signal(SIGTERM);
-    EXPECT_EQ(program.Wait(5s), 0);
+    EXPECT_EQ(EnterAnswer(link).substr(0, 3), "\x57\x23\x1F");
+    EXPECT_EQ(program.Wait(SIGTERM), 0);
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+
+    // An ordinary file at the link path is never replaced.
+    std::ofstream(link).put('x');
+    EXPECT_EQ(Program({"--link", link.string()}).Wait(), 1);
+    EXPECT_TRUE(std::filesystem::is_regular_file(link));
+    std::filesystem::remove(link);
 }
 
-TEST(VirtualDisplayProgram, RunsWithTheChosenFault) {
+TEST(VirtualDisplayProgram, PlaysTheChosenFaultAndRefusesUnknownOptions) {
     Program program({"--fault", "wrong-identity"});
-    testing::PtyClient client(program.FirstLine(5s));
-    client.Send({0x1F, 0x28, 0x45, 0x03, 0x00, 0x01, 0x49, 0x4E});
-    const testing::Bytes reply = client.Receive(4, 2s);
-    ASSERT_EQ(reply.size(), 4u);
-    EXPECT_EQ(reply[2], 0x20);
-    program.Signal(SIGINT);
-    EXPECT_EQ(program.Wait(5s), 0);
-}
+    EXPECT_EQ(EnterAnswer(program.FirstLine()).substr(0, 3), "\x57\x23\x20");
+    EXPECT_EQ(program.Wait(SIGINT), 0);
 
-TEST(VirtualDisplayProgram, RefusesUnknownOptionsAndFaults) {
-    EXPECT_EQ(Program({"--fault", "loud"}).Wait(5s), 2);
-    EXPECT_EQ(Program({"--speed"}).Wait(5s), 2);
-}
-
-TEST(VirtualDisplayProgram, LeavesAnOrdinaryFileAtTheLinkPathAlone) {
-    const auto path = ScratchLink();
-    std::filesystem::remove(path);
-    {
-        std::FILE* file = std::fopen(path.c_str(), "w");
-        ASSERT_NE(file, nullptr);
-        std::fclose(file);
-    }
-    Program program({"--link", path.string()});
-    EXPECT_EQ(program.Wait(5s), 1);
-    EXPECT_TRUE(std::filesystem::is_regular_file(path));
-    std::filesystem::remove(path);
+    EXPECT_EQ(Program({"--fault", "loud"}).Wait(), 2);
+    EXPECT_EQ(Program({"--speed"}).Wait(), 2);
 }
 
 }  // namespace
