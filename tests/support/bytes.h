@@ -45,8 +45,11 @@ inline Digits D(const char (&text)[9]) {
 
 // The switch write for switch `n` (0x0A..0x0E) with its digits, bit 8 first.
 inline Bytes SwitchWrite(Byte n, const char (&digits)[9] = "00000000") {
-    Bytes bytes{0x1F, 0x28, 0x45, 0x0A, 0x00, 0x03, n};
-    bytes.insert(bytes.end(), digits, digits + 8);
+    Bytes bytes(15);
+    const Byte head[7] = {0x1F, 0x28, 0x45, 0x0A, 0x00, 0x03, n};
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = i < 7 ? head[i] : static_cast<Byte>(digits[i - 7]);
+    }
     return bytes;
 }
 

@@ -4,21 +4,12 @@
 
 #include "tests/transactions/recording_host.h"
 #include "tools/virtual_display.h"
-#include "transactions/transactions.h"
 
-namespace tessaly {
+namespace tessaly::testing {
 namespace {
 
-using namespace tessaly::testing;
 using Clock = std::chrono::steady_clock;
 using Fault = VirtualDisplay::Fault;
-using Digits = std::array<std::uint8_t, 8>;
-
-Digits D(const char (&text)[9]) {
-    Digits digits{};
-    std::copy(text, text + 8, digits.begin());
-    return digits;
-}
 
 SwitchBits Bits(std::initializer_list<int> setBits) {
     SwitchBits bits{};
@@ -65,7 +56,7 @@ TEST_F(ReadSwitchesTest, ReadsAllZeroDigitsWithItsWaitsAndFortyFiveSteps) {
     for (const SwitchBits& bits : out) {
         EXPECT_EQ(bits, SwitchBits{});
     }
-    Bytes expected = BytesOf(CMD_SELECT_DISPLAY);
+    Bytes expected = BytesOf({CMD_SELECT_DISPLAY});
     for (Byte n = 0x0A; n <= 0x0E; ++n) {
         expected = Concat({expected, {0x1F, 0x28, 0x45, 0x02, 0x00, 0x04, n}});
     }
@@ -85,15 +76,6 @@ TEST_F(ReadSwitchesTest, PutsEachDigitOnItsBitAndKeepsOddDigitsAsNumbers) {
     EXPECT_EQ(out[2], Bits({1, 3}));
     EXPECT_EQ(out[3], SwitchBits{});
     EXPECT_EQ(out[4], Bits({5, 6, 7, 8}));
-}
-
-TEST_F(ReadSwitchesTest, SkipsBytesBeforeTheSyncByte) {
-    display.SetFault(Fault::NoiseBeforeSync);
-    display.SetSwitchDigits(13, D("00000110"));
-    SwitchSet out = Untouched();
-    ASSERT_EQ(ReadSwitches(link, host, out), ReadOutcome::Complete);
-    EXPECT_EQ(out[3], Bits({2, 3}));
-    EXPECT_EQ(out[4], SwitchBits{});
 }
 
 struct BrokenReply {
@@ -129,19 +111,14 @@ INSTANTIATE_TEST_SUITE_P(BrokenReplies, ReadSwitchesFaultTest,
 
 using WriteSwitchesTest = SwitchTransactionTest;
 
-Bytes SwitchWrite(Byte n) {
-    return {0x1F, 0x28, 0x45, 0x0A, 0x00, 0x03, n, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30};
-}
-
-const Bytes kEntering =
-    Concat({BytesOf(CMD_INITIALIZE), BytesOf(CMD_SELECT_DISPLAY), BytesOf(CMD_ENTER_USER_SETTING)});
+const Bytes kEntering = BytesOf({CMD_INITIALIZE, CMD_SELECT_DISPLAY, CMD_ENTER_USER_SETTING});
 
 TEST_F(WriteSwitchesTest, AllZeroBitsSendExactlyTheSequenceWithItsWaitsAndSteps) {
     display.SetSwitchDigits(10, D("11111111"));
     ASSERT_EQ(WriteSwitches(link, host, SwitchSet{}), WriteOutcome::Complete);
     EXPECT_EQ(display.Received(),
               Concat({kEntering, SwitchWrite(0x0A), SwitchWrite(0x0B), SwitchWrite(0x0C),
-                      SwitchWrite(0x0D), SwitchWrite(0x0E), BytesOf(CMD_EXIT_USER_SETTING)}));
+                      SwitchWrite(0x0D), SwitchWrite(0x0E), BytesOf({CMD_EXIT_USER_SETTING})}));
     EXPECT_EQ(host.waits, (std::vector<int>{300, 300, 1000, 1000}));
     EXPECT_EQ(host.progress, ProgressOf(9, true));
     EXPECT_EQ(display.SwitchDigits(10), D("00000000"));
@@ -165,7 +142,7 @@ TEST_F(WriteSwitchesTest, SilentDisplayGetsNoSwitchWriteButLeavesUserSettingMode
     const auto start = Clock::now();
     EXPECT_EQ(WriteSwitches(link, host, SwitchSet{}), WriteOutcome::NoAnswer);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(display.Received(), Concat({kEntering, BytesOf(CMD_EXIT_USER_SETTING)}));
+    EXPECT_EQ(display.Received(), Concat({kEntering, BytesOf({CMD_EXIT_USER_SETTING})}));
     EXPECT_FALSE(display.InUserSettingMode());
     EXPECT_EQ(host.progress, ProgressOf(0, false));
 }
@@ -195,4 +172,4 @@ TEST_F(WriteSwitchesTest, StopsAtTheFirstWriteThatDoesNotGoOut) {
 }
 
 }  // namespace
-}  // namespace tessaly
+}  // namespace tessaly::testing
