@@ -16,7 +16,7 @@
 
 #include "link/printer_release.h"
 #include "link/spooler.h"
-#include "tests/printers/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace tessaly {
 namespace {

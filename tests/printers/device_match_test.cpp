@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "tests/printers/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace tessaly {
 namespace {

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/printers/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace tessaly {
 namespace {

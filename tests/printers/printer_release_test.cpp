@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "tests/printers/fake_spooler.h"
-#include "tests/printers/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 // GCC warns about every field a designated initializer leaves at its default,
 // which is the point of using them for the fake's printers.

@@ -69,14 +69,6 @@ TEST_F(BasicSettingsTest, ShowInformationSendsItsFiveBytesOnly) {
     EXPECT_TRUE(services.messages.empty());
 }
 
-TEST_F(BasicSettingsTest, ALinkThatTakesNothingCompletesSilently) {
-    link.Close();
-    ASSERT_TRUE(Click(window, IDC_SET_STATUS));
-    ASSERT_TRUE(Click(window, IDC_SHOW_INFO));
-    EXPECT_TRUE(services.messages.empty());
-    EXPECT_TRUE(display.Received().empty());
-}
-
 class BasicSettingsModalTest : public EditingWindowTest<CBasicSettingsDlg> {};
 
 TEST_F(BasicSettingsModalTest, EnterAtOnceEndsWithOkAndSendsNothing) {

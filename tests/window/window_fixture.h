@@ -3,52 +3,20 @@
 // dialogs are recorded and waits only advance a virtual clock, so nothing blocks.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/gauge.h>
 
-#include "link/serial_link.h"
-#include "protocol/commands.h"
 #include "resources/control_ids.h"
+#include "tests/support/bytes.h"
 #include "tests/support/recording_window_services.h"
 #include "tests/support/window_driver.h"
 #include "tools/virtual_display.h"
 
 namespace tessaly::testing {
 
-using Bytes = std::vector<Byte>;
-using Digits = std::array<std::uint8_t, 8>;
 using Fault = VirtualDisplay::Fault;
-
-// Eight reply digits as the display sends them, bit 8 first.
-inline Digits D(const char (&text)[9]) {
-    Digits digits{};
-    for (int i = 0; i < 8; ++i) {
-        digits[i] = static_cast<std::uint8_t>(text[i]);
-    }
-    return digits;
-}
-
-inline LinkSettings SettingsFor(const std::string& device) {
-    LinkSettings settings;
-    settings.portName = device;
-    settings.baud = 115200;
-    settings.dataBits = 8;
-    settings.timeouts = kMainWindowTimeouts;
-    return settings;
-}
-
-inline Bytes Concat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
 
 template <class Window>
 class EditingWindowTest : public ::testing::Test {

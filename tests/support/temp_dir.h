@@ -1,9 +1,13 @@
-// A scratch directory removed with everything in it when the test ends.
+// A scratch directory removed with everything in it when the test ends, and
+// raw file contents.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace tessaly::test {
 
@@ -29,5 +33,16 @@ public:
 private:
     std::string m_path;
 };
+
+inline void WriteRaw(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::vector<unsigned char> ReadRaw(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 }  // namespace tessaly::test
