@@ -64,18 +64,6 @@ TEST(SettingMapping, EveryItemOfEveryListComesBackAfterApplyAndDerive) {
     }
 }
 
-TEST(SettingMapping, ListsAndTheirValuesHaveTheDisplaysTexts) {
-    ASSERT_EQ(kCodeTableItems.size(), CodeTableValues.size());
-    EXPECT_STREQ(kCodeTableItems[3], "PC860 (Portugues)");
-    EXPECT_STREQ(kCodeTableItems[9], "WPC1252 (Lantin 1)");
-    EXPECT_STREQ(kCodeTableItems[16], "PC864(Arabic)");
-    EXPECT_STREQ(kIntlSetItems[4], "Denmak I");
-    EXPECT_STREQ(kIntlSetItems[15], "China");
-    EXPECT_STREQ(kBrightnessItems[1], "60%");
-    EXPECT_STREQ(kPeripheralItems[2], "Both Printer and Customer Display");
-    EXPECT_STREQ(kCursorModeItems[1], "Cursor is not displayed");
-}
-
 TEST(SettingMapping, AllZeroGridShowsFirstTablesNoBrightnessNoPeripheralAndNoCursor) {
     const SettingIndices indices = DeriveIndices(SwitchGrid{});
     EXPECT_EQ(indices, (SettingIndices{0, 0, 4, -1, 1}));

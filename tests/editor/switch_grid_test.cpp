@@ -73,12 +73,6 @@ TEST(SwitchGrid, SetFieldWritesZeroOrOneAndLeavesHigherBitsAndElementZero) {
     EXPECT_EQ(grid.FieldValue(1, 3), 7);
 }
 
-TEST(SwitchGrid, ClearZeroesEveryElementIncludingElementZero) {
-    SwitchGrid grid = AllSet(9);
-    grid.Clear();
-    EXPECT_EQ(grid, SwitchGrid{});
-}
-
 TEST(SwitchGrid, PositionsOutsideTheGridAreRejectedNotAliased) {
     SwitchGrid grid;
     EXPECT_THROW(grid.Set(0, 9, 1), std::out_of_range);
