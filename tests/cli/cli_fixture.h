@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/cli/cli_process.h"
-#include "tests/printers/temp_dir.h"
+#include "tests/support/temp_dir.h"
 #include "tools/virtual_display.h"
 
 namespace tessaly::testing {
