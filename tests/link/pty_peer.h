@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "link/serial_link.h"
+#include "tests/support/bytes.h"
 
 namespace tessaly::test {
 
@@ -75,17 +76,7 @@ private:
     std::string m_slavePath;
 };
 
-inline LinkSettings SettingsFor(const std::string& port, std::int32_t baud = 115200) {
-    LinkSettings s;
-    s.portName = port;
-    s.baud = baud;
-    s.dataBits = 8;
-    s.stopBits = 0;
-    s.parity = 0;
-    s.flowControl = 0;
-    s.timeouts = kMainWindowTimeouts;
-    return s;
-}
+using tessaly::testing::SettingsFor;
 
 inline long long MsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -

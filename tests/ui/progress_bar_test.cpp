@@ -1,11 +1,6 @@
 #include "ui/progress_bar.h"
 
 #include <gtest/gtest.h>
-#include <wx/gauge.h>
-
-#include "tests/support/recording_window_services.h"
-#include "tests/support/window_driver.h"
-#include "tests/ui/test_window.h"
 
 namespace tessaly::testing {
 namespace {
@@ -42,21 +37,6 @@ TEST(ProgressBar, WrapsToTheLowerEndOfAnOffsetRangeAndHoldsPositionsInside) {
     EXPECT_EQ(bar.Pos(), 50);
     bar.SetPos(-3);
     EXPECT_EQ(bar.Pos(), 10);
-}
-
-TEST(ProgressBar, ShowsItsPositionOnTheBoundGauge) {
-    RecordingWindowServices services;
-    CTestDlg window(kTestTemplate, services);
-    ShowForTest(window);
-    ASSERT_TRUE(window.m_progress.IsAttached());
-    auto* gauge = dynamic_cast<wxGauge*>(window.Control(kGauge));
-    ASSERT_NE(gauge, nullptr);
-    window.m_progress.SetRange(0, 100);
-    window.m_progress.SetStep(20);
-    window.m_progress.SetPos(40);
-    window.m_progress.StepIt();
-    EXPECT_EQ(gauge->GetValue(), 60);
-    EXPECT_EQ(gauge->GetRange(), 100);
 }
 
 }  // namespace

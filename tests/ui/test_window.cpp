@@ -6,7 +6,6 @@ namespace tessaly::testing {
 wxBEGIN_EVENT_TABLE(CTestDlg, CTemplateDialog)
     EVT_BUTTON(kFirstButton, CTestDlg::OnFirst)
     EVT_BUTTON(kDefaultButton, CTestDlg::OnDefault)
-    EVT_CHOICE(kList, CTestDlg::OnColour)
 wxEND_EVENT_TABLE()
 // clang-format on
 

@@ -32,14 +32,6 @@ inline constexpr std::array<ControlTemplate, 8> kTestControls{{
 }};
 inline constexpr DialogTemplate kTestTemplate{900, "Framework test", 177, 80, kTestControls};
 
-// Same window without a default button.
-inline constexpr std::array<ControlTemplate, 3> kPlainControls{{
-    {kList, "LIST", ControlKind::DropDownList, "", kColours, 7, 7, 60, 50, true, 0},
-    {kFirstButton, "FIRST", ControlKind::PushButton, "First", {}, 80, 7, 50, 14},
-    {kGauge, "GAUGE", ControlKind::ProgressBar, "", {}, 7, 30, 123, 10},
-}};
-inline constexpr DialogTemplate kPlainTemplate{901, "No default", 137, 50, kPlainControls};
-
 // Records its handlers and keeps one list index and a progress bar as members.
 class CTestDlg : public CTemplateDialog {
 public:
@@ -50,7 +42,6 @@ public:
     ProgressBar m_progress;
     int firstClicks = 0;
     int defaultClicks = 0;
-    int choiceChanges = 0;
     std::function<void()> onFirst;
 
 protected:
@@ -67,7 +58,6 @@ private:
         }
     }
     void OnDefault(wxCommandEvent&) { ++defaultClicks; }
-    void OnColour(wxCommandEvent&) { ++choiceChanges; }
 
     wxDECLARE_EVENT_TABLE();
 };
