@@ -214,12 +214,5 @@ TEST_F(PrinterRelease, NoPrinterIsChangedWithoutAJournal) {
     EXPECT_EQ(1u, blocked.Ports().size());
 }
 
-TEST(PrinterRecovery, WithoutAJournalNothingHappens) {
-    test::FakeSpooler spooler;
-    test::TempDir dir;
-    RecoverPrinters(spooler, PrinterJournal(dir / "printers.journal"));
-    EXPECT_THAT(spooler.calls, IsEmpty());
-}
-
 }  // namespace
 }  // namespace tessaly
