@@ -48,17 +48,13 @@ TEST(StatusFileLayout, DecodeGivesBackWhatEncodeWrote) {
 }
 
 TEST(StatusFileName, OnlyNamesEndingInLowerCaseStsAreTaken) {
-    EXPECT_TRUE(StatusFile::HasStatusFileName("/home/op/Noname.sts"));
-    EXPECT_TRUE(StatusFile::HasStatusFileName("mysts"));
-    EXPECT_TRUE(StatusFile::HasStatusFileName("sts"));
-    EXPECT_TRUE(StatusFile::HasStatusFileName("a/b.sts"));
-    EXPECT_FALSE(StatusFile::HasStatusFileName("status.STS"));
-    EXPECT_FALSE(StatusFile::HasStatusFileName("ab"));
-    EXPECT_FALSE(StatusFile::HasStatusFileName("backup"));
-    // The folder does not count: the name after the last slash is empty.
-    EXPECT_FALSE(StatusFile::HasStatusFileName("x.sts/"));
-    EXPECT_FALSE(StatusFile::HasStatusFileName("/sts/ts"));
-    EXPECT_FALSE(StatusFile::HasStatusFileName(""));
+    for (const char* name : {"/home/op/Noname.sts", "mysts", "sts", "a/b.sts"}) {
+        EXPECT_TRUE(StatusFile::HasStatusFileName(name)) << name;
+    }
+    // The folder does not count: the name after the last slash is what ends in "sts".
+    for (const char* name : {"status.STS", "ab", "backup", "x.sts/", "/sts/ts", ""}) {
+        EXPECT_FALSE(StatusFile::HasStatusFileName(name)) << name;
+    }
 }
 
 using StatusFileOnDisk = StatusFolder;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -115,19 +114,6 @@ INSTANTIATE_TEST_SUITE_P(
                               {0x00, 0x00, 0xFF, 0x80, '2', '0', '0', '0', '0', '0', 0x00},
                               {0, 0, 0, 0, 0, 2, -128 - 0x30, -1 - 0x30}}),
     [](const testing::TestParamInfo<ReplyCase>& info) { return info.param.name; });
-
-TEST(QueryReplyRoundTrip, WriteThenParseGivesTheBitsBack) {
-    for (int value = 0; value < 256; ++value) {
-        SwitchBits bits{};
-        for (int k = 0; k < 8; ++k) {
-            bits[k] = (value >> k) & 1;
-        }
-        const CommandRow row = WriteSwitch(0x0A, bits);
-        std::array<Byte, kQueryReplyLength> reply{};
-        std::copy(row.bytes.begin() + 7, row.bytes.end(), reply.begin() + 2);
-        EXPECT_EQ(ParseQueryReply(reply), bits) << "value " << value;
-    }
-}
 
 }  // namespace
 }  // namespace tessaly
