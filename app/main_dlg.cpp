@@ -97,11 +97,17 @@ void CMainDlg::OnCheckComm(wxCommandEvent&) {
     ReleasePrinters(m_portName);
 
     WindowTransactionHost host(Services(), nullptr);
+    bool announced = false;
     const CheckOutcome outcome =
-        CheckConnection(m_link, settings, AsEmulation(m_emulationMode), host);
+        CheckConnection(m_link, settings, AsEmulation(m_emulationMode), host, [&] {
+            Services().ShowMessage(this, CheckOutcomeText(CheckOutcome::Connected),
+                                   CheckIcon(CheckOutcome::Connected));
+            announced = true;
+        });
     m_connected = (outcome == CheckOutcome::Connected && m_link.IsOpen()) ? 1 : 0;
-
-    Services().ShowMessage(this, CheckOutcomeText(outcome), CheckIcon(outcome));
+    if (!announced) {
+        Services().ShowMessage(this, CheckOutcomeText(outcome), CheckIcon(outcome));
+    }
     if (m_connected == 1) {
         EnableControl(IDC_SELF_TEST, true);
         EnableControl(IDC_RUN_MANAGER, true);

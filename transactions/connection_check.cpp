@@ -14,7 +14,8 @@ CheckOutcome CloseWith(CSerialLink& link, CheckOutcome outcome) {
 
 // ESC/POS: the display proves itself by the identity it gives on entering user
 // setting mode, which it leaves again at once.
-CheckOutcome GreetEscPosDisplay(CSerialLink& link, TransactionHost& host) {
+CheckOutcome GreetEscPosDisplay(CSerialLink& link, TransactionHost& host,
+                                const std::function<void()>& announce) {
     ReceiveBuffer buffer{};
     WriteCommand(link, CMD_INITIALIZE);
     WriteCommand(link, CMD_SELECT_DISPLAY);
@@ -31,6 +32,9 @@ CheckOutcome GreetEscPosDisplay(CSerialLink& link, TransactionHost& host) {
     if (buffer[0] != kIdentity0 || buffer[1] != kIdentity1) {
         return CloseWith(link, CheckOutcome::WrongIdentity);
     }
+    if (announce) {
+        announce();
+    }
     WriteCommand(link, CMD_EXIT_USER_SETTING);
     return CheckOutcome::Connected;
 }
@@ -38,7 +42,7 @@ CheckOutcome GreetEscPosDisplay(CSerialLink& link, TransactionHost& host) {
 }  // namespace
 
 CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, EmulationMode mode,
-                             TransactionHost& host) {
+                             TransactionHost& host, const std::function<void()>& announce) {
     if (!link.Configure(settings)) {
         return CheckOutcome::ConfigureError;
     }
@@ -49,9 +53,13 @@ CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, Em
         return CloseWith(link, CheckOutcome::PortError);
     }
     if (mode != kEscPos) {
-        return CheckOutcome::Connected;  // the framed family has nothing to answer with
+        // The framed family has nothing to answer with.
+        if (announce) {
+            announce();
+        }
+        return CheckOutcome::Connected;
     }
-    return GreetEscPosDisplay(link, host);
+    return GreetEscPosDisplay(link, host, announce);
 }
 
 }  // namespace tessaly

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "link/serial_link.h"
 #include "protocol/commands.h"
@@ -37,14 +38,14 @@ enum class CheckOutcome {
 // Configures and opens the link and greets the display. On any outcome but
 // Connected the link is closed again. For ESC/POS the display must answer the
 // user setting request with 0x57 0x23 0x1F within about a second (and before 256
-// other bytes), else NoAnswer; CMD_EXIT_USER_SETTING has been written when
-// Connected returns, so a window shows "Printer is connected." after the exit
-// write rather than before it. The other emulations are Connected as soon as
+// other bytes), else NoAnswer. The other emulations are Connected as soon as
 // CMD_INITIALIZE went out whole.
+// `announce` runs once the display is accepted and, for ESC/POS, before it is
+// asked to leave user setting mode: the operator reads "Printer is connected."
+// first and CMD_EXIT_USER_SETTING follows, as the main window has always done it.
 CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, EmulationMode mode,
-                             TransactionHost& host);
+                             TransactionHost& host, const std::function<void()>& announce = {});
 
-// ESC/POS: CMD_SELF_TEST; the other emulations: CMD_SHOW_INFO. Nothing is read.
 void SelfTest(CSerialLink& link, EmulationMode mode);
 
 using SwitchSet = std::array<SwitchBits, kSwitchCount>;  // switches 10..14

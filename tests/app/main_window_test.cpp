@@ -55,7 +55,13 @@ TEST_F(MainWindowTest, ExitEndsWithCancelAndClosesAnOpenPort) {
 // --- Connection check, ESC/POS ---------------------------------------------------
 
 TEST_F(MainWindowTest, AcceptsTheDisplayByItsIdentityAndLeavesUserSettingMode) {
+    // The operator is told while the display is still in user setting mode.
+    bool inModeDuringMessage = false;
+    services.onMessage = [&](const RecordedMessage&) {
+        inModeDuringMessage = display.InUserSettingMode();
+    };
     EXPECT_EQ(Check(), kConnected);
+    EXPECT_TRUE(inModeDuringMessage);
     EXPECT_TRUE(ShowsConnected());
     EXPECT_FALSE(display.InUserSettingMode());
     EXPECT_EQ(window->PortName(), "COM1");

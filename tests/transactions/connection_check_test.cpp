@@ -28,7 +28,11 @@ const Bytes kGreeting =
     BytesOf({CMD_INITIALIZE, CMD_INITIALIZE, CMD_SELECT_DISPLAY, CMD_ENTER_USER_SETTING});
 
 TEST_F(ConnectionCheckTest, AcceptsTheDisplayAndLeavesUserSettingModeAgain) {
-    EXPECT_EQ(Check(), CheckOutcome::Connected);
+    Bytes beforeAnnouncing;
+    const auto announce = [&] { beforeAnnouncing = display.Received(); };
+    EXPECT_EQ(CheckConnection(link, SettingsFor(display.DevicePath()), kEscPos, host, announce),
+              CheckOutcome::Connected);
+    EXPECT_EQ(beforeAnnouncing, kGreeting) << "announced before the exit is written";
     EXPECT_TRUE(link.IsOpen());
     EXPECT_EQ(display.Received(), Concat({kGreeting, BytesOf({CMD_EXIT_USER_SETTING})}));
     EXPECT_EQ(host.waits, (std::vector<int>{300, 300}));
