@@ -46,7 +46,7 @@ std::optional<tcflag_t> SizeFor(std::int32_t dataBits) {
     return kSizes[dataBits - 5];
 }
 
-// Step 4 of Open: raw mode plus the line items of the settings. False when an item
+// Raw mode plus the line items of the settings. False when an item
 // has no termios form (an unknown baud, byte size, parity or stop-bit code).
 bool ApplyLineItems(termios& t, const LinkSettings& s) {
     const auto speed = SpeedFor(s.baud);
@@ -127,6 +127,13 @@ int Fail(int fd) {
     return -1;
 }
 
+// A pseudo-terminal keeps the exclusive mark after its last close, which would
+// refuse the next open; a failed open must leave the device as it found it.
+int FailExclusive(int fd) {
+    ioctl(fd, TIOCNXCL);
+    return Fail(fd);
+}
+
 }  // namespace
 
 int OpenTermiosPort(const std::string& path, const LinkSettings& settings) {
@@ -141,12 +148,12 @@ int OpenTermiosPort(const std::string& path, const LinkSettings& settings) {
     }
     termios t{};
     if (tcgetattr(fd, &t) != 0 || !ApplyLineItems(t, settings)) {
-        return Fail(fd);
+        return FailExclusive(fd);
     }
     if (!ApplyLineState(fd, t) || !SetModemOutputs(fd, settings.flowControl != 0)) {
-        return Fail(fd);
+        return FailExclusive(fd);
     }
-    tcflush(fd, TCIOFLUSH);  // the purge of step 7; like PurgeComm's, its result is not used
+    tcflush(fd, TCIOFLUSH);  // both buffers purged; the result is not used
     return fd;
 }
 

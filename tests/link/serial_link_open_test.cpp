@@ -1,7 +1,9 @@
 // Open, Configure and Close on a real pseudo-terminal, and port names.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -122,6 +124,17 @@ TEST_F(SerialLinkOpen, ConfigureWithEmptyNameKeepsNameButTakesTheRest) {
     EXPECT_EQ(peer.SlaveSpeed(), B9600);
 }
 
+// Whether the device refuses other programs' opens (TIOCEXCL).
+bool MarkedExclusive(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int exclusive = 0;
+    if (fd >= 0) {
+        ioctl(fd, TIOCGEXCL, &exclusive);
+        close(fd);
+    }
+    return exclusive != 0;
+}
+
 TEST_F(SerialLinkOpen, FailedOpenLeavesLinkClosedAndLaterOpenTriesAgain) {
     CSerialLink link;
     ASSERT_TRUE(link.Configure(SettingsFor("/dev/tessaly-no-such-device")));
@@ -137,6 +150,7 @@ TEST_F(SerialLinkOpen, FailedOpenLeavesLinkClosedAndLaterOpenTriesAgain) {
         ASSERT_TRUE(link.Configure(bad));
         EXPECT_FALSE(link.Open());
         EXPECT_FALSE(link.IsOpen());
+        EXPECT_FALSE(MarkedExclusive(peer.SlavePath())) << "other programs may open it again";
         CSerialLink other;
         ASSERT_TRUE(other.Configure(SettingsFor(peer.SlavePath())));
         EXPECT_TRUE(other.Open());
