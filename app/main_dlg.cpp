@@ -123,6 +123,7 @@ void CMainDlg::OnRunManager(wxCommandEvent&) {
     std::unique_ptr<CTemplateDialog> editor =
         CreateEditingWindow(AsEmulation(m_emulationMode), &m_link, Services());
     m_editingWindow = editor.get();
+    editor->CentreOver(*this);
     editor->ShowModal();
     m_editingWindow = nullptr;
     if (m_endRequested) {

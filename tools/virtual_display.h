@@ -18,7 +18,7 @@ namespace tessaly {
 
 class VirtualDisplay {
 public:
-    // None: answers as the Part's reply table says.
+    // None: answers every command as a real display does.
     // Silent: reads everything, answers nothing.
     // NoiseBeforeSync: a few stray bytes (DisplayResponder::kStrayBytes) before each 0x57.
     // WrongIdentity: user setting answer 0x57 0x23 0x20 ..

@@ -33,18 +33,8 @@ void DataExchange::Control(int controlId, ProgressBar& bar) {
     }
 }
 
-// clang-format off
-wxBEGIN_EVENT_TABLE(CTemplateDialog, wxDialog)
-    EVT_INIT_DIALOG(CTemplateDialog::OnInitDialogEvent)
-    EVT_BUTTON(IDOK, CTemplateDialog::OnOkCommand)
-    EVT_BUTTON(IDCANCEL, CTemplateDialog::OnCancelCommand)
-    EVT_CLOSE(CTemplateDialog::OnCloseBox)
-    EVT_CHAR_HOOK(CTemplateDialog::OnCharHook)
-wxEND_EVENT_TABLE()
-    // clang-format on
-
-    CTemplateDialog::CTemplateDialog(const DialogTemplate& layout, wxWindow* parent,
-                                     WindowServices& services)
+CTemplateDialog::CTemplateDialog(const DialogTemplate& layout, wxWindow* parent,
+                                 WindowServices& services)
     : wxDialog(parent, wxID_ANY, wxString::FromUTF8(layout.caption)),
       m_layout(layout),
       m_services(services) {
@@ -55,6 +45,12 @@ wxEND_EVENT_TABLE()
     SetClientSize(ConvertDialogToPixels(wxSize(layout.width, layout.height)));
     CreateControls();
     Centre();
+}
+
+void CTemplateDialog::CentreOver(const wxWindow& owner) {
+    const wxRect area = owner.GetScreenRect();
+    const wxSize size = GetSize();
+    Move(area.x + (area.width - size.x) / 2, area.y + (area.height - size.y) / 2);
 }
 
 void CTemplateDialog::CreateControls() {
@@ -217,5 +213,15 @@ void CTemplateDialog::PressEnter() {
     }
     SendCommand(IDOK);
 }
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CTemplateDialog, wxDialog)
+    EVT_INIT_DIALOG(CTemplateDialog::OnInitDialogEvent)
+    EVT_BUTTON(IDOK, CTemplateDialog::OnOkCommand)
+    EVT_BUTTON(IDCANCEL, CTemplateDialog::OnCancelCommand)
+    EVT_CLOSE(CTemplateDialog::OnCloseBox)
+    EVT_CHAR_HOOK(CTemplateDialog::OnCharHook)
+wxEND_EVENT_TABLE()
+// clang-format on
 
 }  // namespace tessaly

@@ -68,6 +68,10 @@ public:
     bool TransferDataToWindow() override { return UpdateData(false); }
     bool TransferDataFromWindow() override { return UpdateData(true); }
 
+    // A window made with no parent is centred over the screen; one that is run
+    // from another window is shown centred over that window instead.
+    void CentreOver(const wxWindow& owner);
+
     // Ends the modal run with `result`; a window shown without a modal run hides.
     void EndDialog(int result);
 

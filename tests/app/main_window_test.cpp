@@ -221,6 +221,7 @@ TEST_F(MainWindowTest, RunManagerOpensTheWindowThatSuitsTheEmulationAndKeepsTheL
         ASSERT_EQ(Check(), kConnected);
         std::string seen;
         bool connectedMeanwhile = false;
+        bool centredOverMain = false;
         window->CallAfter([&] {
             CTemplateDialog* editing = OpenEditingWindow(*window);
             if (editing == nullptr) {
@@ -228,11 +229,18 @@ TEST_F(MainWindowTest, RunManagerOpensTheWindowThatSuitsTheEmulationAndKeepsTheL
             }
             seen = editing->GetTitle().ToStdString();
             connectedMeanwhile = ShowsConnected();
+            const wxPoint centre = editing->GetScreenRect().GetPosition() +
+                                   editing->GetScreenRect().GetSize() / 2;
+            const wxPoint ownerCentre = window->GetScreenRect().GetPosition() +
+                                        window->GetScreenRect().GetSize() / 2;
+            centredOverMain = std::abs(centre.x - ownerCentre.x) <= 2 &&
+                              std::abs(centre.y - ownerCentre.y) <= 2;
             editing->EndDialog(IDCANCEL);
         });
         ASSERT_TRUE(Click(*window, IDC_RUN_MANAGER));
         EXPECT_EQ(seen, caption) << emulation;
         EXPECT_TRUE(connectedMeanwhile);
+        EXPECT_TRUE(centredOverMain);
         EXPECT_TRUE(ShowsConnected()) << "the editing window never closes the link";
     }
 }
