@@ -34,10 +34,6 @@ struct ControlTemplate {
     bool enabled = true;
     std::int32_t initialIndex = -1;  // drop-downs: item selected at start, -1 none
     bool verticalScroll = false;
-
-    bool IsDropDown() const {
-        return kind == ControlKind::DropDownList || kind == ControlKind::EditableDropDown;
-    }
 };
 
 // One window: its controls in template order, which is also the tab order.

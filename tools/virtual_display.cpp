@@ -113,13 +113,6 @@ void VirtualDisplay::SetSwitchDigits(int n, const std::array<std::uint8_t, 8>& d
     m_responder.SetSwitchDigits(n, digits);
 }
 
-bool VirtualDisplay::SwitchBit(int n, int bit) const {
-    if (bit < 1 || bit > 8) {
-        return false;
-    }
-    return SwitchDigits(n)[8 - bit] == 0x31;
-}
-
 bool VirtualDisplay::InUserSettingMode() const {
     Settle();
     std::lock_guard<std::mutex> hold(m_mutex);

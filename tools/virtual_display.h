@@ -45,8 +45,6 @@ public:
     // sends them. Fresh displays hold "00000000" everywhere.
     std::array<std::uint8_t, 8> SwitchDigits(int n) const;
     void SetSwitchDigits(int n, const std::array<std::uint8_t, 8>& digits);
-    // Convenience: bit k (1..8) of switch n.
-    bool SwitchBit(int n, int bit) const;
 
     bool InUserSettingMode() const;
     // Every byte received since construction or the last ClearReceived(). Like

@@ -21,9 +21,6 @@ public:
     void StepIt();
 
     int Pos() const { return m_position; }
-    int Lower() const { return m_lower; }
-    int Upper() const { return m_upper; }
-    int Step() const { return m_step; }
 
 private:
     void Show();

@@ -30,8 +30,6 @@ class ProgressBar;
 class DataExchange {
 public:
     DataExchange(CTemplateDialog& window, bool saving) : m_window(window), m_saving(saving) {}
-    // True when controls are read into members, false when members are shown.
-    bool IsSaving() const { return m_saving; }
     // A drop-down's selected index: -1 for no selection; an index that names no
     // item shows as no selection.
     void ListIndex(int controlId, std::int32_t& index);
