@@ -1,5 +1,7 @@
 #include "cli/cli_commands.h"
 
+#include <optional>
+
 #include <string>
 
 #include "cli/command_line.h"
@@ -114,13 +116,22 @@ private:
         return kExitSuccess;
     }
 
-    int Get() {
+    // Reads an ESC/POS display's switches as "Get Status" does; the exit status
+    // when that could not be done.
+    std::optional<int> ReadEscPos(const char* command, SwitchGrid& grid) {
         if (Framed()) {
-            return NeedsEscPos("get");
+            return NeedsEscPos(command);
         }
-        SwitchGrid grid;
         if (!m_session.Connect() || !m_session.ReadGrid(grid)) {
             return kExitDevice;
+        }
+        return std::nullopt;
+    }
+
+    int Get() {
+        SwitchGrid grid;
+        if (const std::optional<int> failed = ReadEscPos("get", grid)) {
+            return *failed;
         }
         PrintReport(m_streams, grid, m_request.json);
         return kExitSuccess;
@@ -171,12 +182,9 @@ private:
     }
 
     int Save() {
-        if (Framed()) {
-            return NeedsEscPos("save");
-        }
         SwitchGrid grid;
-        if (!m_session.Connect() || !m_session.ReadGrid(grid)) {
-            return kExitDevice;
+        if (const std::optional<int> failed = ReadEscPos("save", grid)) {
+            return *failed;
         }
         const FileResult saved = StatusFile::Save(m_request.file, grid);
         if (!saved.ok) {
