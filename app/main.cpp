@@ -17,8 +17,8 @@
 #include "app/main_dlg.h"
 #include "app/switch_manager_app.h"
 #include "app/version.h"
-#include "link/printer_borrowing.h"
-#include "link/termination_signals.h"
+#include "printers/printer_borrowing.h"
+#include "signals/termination_signals.h"
 
 namespace {
 

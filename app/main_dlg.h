@@ -8,7 +8,7 @@
 
 #include <wx/iconbndl.h>
 
-#include "link/printer_borrowing.h"
+#include "printers/printer_borrowing.h"
 #include "link/serial_link.h"
 #include "transactions/transactions.h"
 #include "ui/template_dialog.h"

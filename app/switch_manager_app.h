@@ -7,7 +7,7 @@
 
 #include <wx/app.h>
 
-#include "link/printer_borrowing.h"
+#include "printers/printer_borrowing.h"
 
 namespace tessaly {
 

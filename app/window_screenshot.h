@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "link/printer_borrowing.h"
+#include "printers/printer_borrowing.h"
 #include "ui/window_services.h"
 
 namespace tessaly {

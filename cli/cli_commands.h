@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "cli/cli_request.h"
-#include "link/printer_borrowing.h"
+#include "printers/printer_borrowing.h"
 
 namespace tessaly {
 

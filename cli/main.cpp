@@ -8,8 +8,8 @@
 
 #include "cli/cli_commands.h"
 #include "cli/command_line.h"
-#include "link/printer_borrowing.h"
-#include "link/termination_signals.h"
+#include "printers/printer_borrowing.h"
+#include "signals/termination_signals.h"
 
 int main(int argc, char** argv) {
     using namespace tessaly;

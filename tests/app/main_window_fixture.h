@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_dlg.h"
-#include "link/printer_borrowing.h"
+#include "printers/printer_borrowing.h"
 #include "protocol/commands.h"
 #include "resources/control_ids.h"
 #include "tests/support/recording_window_services.h"

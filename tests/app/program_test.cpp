@@ -14,8 +14,8 @@
 #include <string>
 #include <thread>
 
-#include "link/printer_journal.h"
-#include "link/spooler.h"
+#include "printers/printer_journal.h"
+#include "printers/spooler.h"
 
 namespace tessaly {
 namespace {

@@ -14,8 +14,8 @@
 #include <memory>
 #include <thread>
 
-#include "link/printer_release.h"
-#include "link/spooler.h"
+#include "printers/printer_release.h"
+#include "printers/spooler.h"
 #include "tests/support/temp_dir.h"
 
 namespace tessaly {

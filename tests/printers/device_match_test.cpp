@@ -1,4 +1,4 @@
-#include "link/device_match.h"
+#include "printers/device_match.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

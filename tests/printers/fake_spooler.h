@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "link/spooler.h"
+#include "printers/spooler.h"
 
 namespace tessaly::test {
 

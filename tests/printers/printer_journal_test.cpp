@@ -1,4 +1,4 @@
-#include "link/printer_journal.h"
+#include "printers/printer_journal.h"
 
 #include <gtest/gtest.h>
 

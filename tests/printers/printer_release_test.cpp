@@ -1,4 +1,4 @@
-#include "link/printer_release.h"
+#include "printers/printer_release.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "link/termination_signals.h"
+#include "signals/termination_signals.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "link/printer_borrowing.h"
+#include "printers/printer_borrowing.h"
 
 #include <utility>
 

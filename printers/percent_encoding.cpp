@@ -1,4 +1,4 @@
-#include "link/percent_encoding.h"
+#include "printers/percent_encoding.h"
 
 namespace tessaly {
 namespace {

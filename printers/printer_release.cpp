@@ -1,9 +1,9 @@
-#include "link/printer_release.h"
+#include "printers/printer_release.h"
 
 #include <utility>
 #include <vector>
 
-#include "link/device_match.h"
+#include "printers/device_match.h"
 #include "link/serial_link.h"
 
 namespace tessaly {

@@ -1,4 +1,4 @@
-#include "link/printer_journal.h"
+#include "printers/printer_journal.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <optional>
 #include <sstream>
 
-#include "link/percent_encoding.h"
+#include "printers/percent_encoding.h"
 
 namespace tessaly {
 namespace {

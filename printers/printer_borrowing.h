@@ -8,9 +8,9 @@
 #include <mutex>
 #include <string>
 
-#include "link/printer_journal.h"
-#include "link/printer_release.h"
-#include "link/spooler.h"
+#include "printers/printer_journal.h"
+#include "printers/printer_release.h"
+#include "printers/spooler.h"
 
 namespace tessaly {
 

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "link/printer_journal.h"
-#include "link/printer_ports.h"
-#include "link/spooler.h"
+#include "printers/printer_journal.h"
+#include "printers/printer_ports.h"
+#include "printers/spooler.h"
 
 namespace tessaly {
 

@@ -1,11 +1,11 @@
-#include "link/device_match.h"
+#include "printers/device_match.h"
 
 #include <climits>
 #include <cstdlib>
 #include <optional>
 #include <string_view>
 
-#include "link/percent_encoding.h"
+#include "printers/percent_encoding.h"
 
 namespace tessaly {
 namespace {

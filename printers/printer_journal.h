@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "link/printer_ports.h"
+#include "printers/printer_ports.h"
 
 namespace tessaly {
 

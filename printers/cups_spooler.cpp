@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-#include "link/spooler.h"
+#include "printers/spooler.h"
 
 namespace tessaly {
 namespace {
