@@ -34,6 +34,17 @@ void PrintVersion() {
                 tessaly::kFileVersion, tessaly::kProductDescription);
 }
 
+// Printed before the toolkit starts, so that it needs no display.
+void PrintUsage() {
+    std::printf(
+        "usage: tessaly [--help] [--version]\n"
+        "Opens the main window, which reads and changes the user settings of a customer\n"
+        "display on a serial port. COMn is the device in TESSALY_COMn, or /dev/ttyS(n-1).\n"
+        "  -h, --help   print this usage and exit\n"
+        "  --version    print the version and exit\n"
+        "The same transactions run from a script with tessaly-cli. See tessaly(1).\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,6 +52,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
             PrintVersion();
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            PrintUsage();
             return 0;
         }
         if (std::strncmp(argv[i], kScreenshotOption, std::strlen(kScreenshotOption)) == 0 &&

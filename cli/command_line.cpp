@@ -7,6 +7,7 @@
 
 #include "cli/setting_table.h"
 #include "resources/main_lists.h"
+#include "resources/project_version.h"
 
 namespace tessaly {
 
@@ -64,6 +65,8 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliReques
     CLI::App app{"Reads and changes the user settings of a customer display on a serial port.",
                  "tessaly-cli"};
     app.require_subcommand(1);
+    const std::string version = std::string("tessaly-cli ") + kProjectVersion;
+    app.set_version_flag("--version", version, "Print the version and exit");
 
     request.link.portName = kPortItems[0];
     request.link.baud = 115200;
@@ -134,12 +137,18 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliReques
     show->add_flag("--json", request.json, "Print JSON");
     add("show-info", "Ask the display to show its information (quelmar, others)",
         CliCommand::ShowInfo);
+    // Answered here: printing the version needs no port and no printers.
+    CLI::App* versionCommand = app.add_subcommand("version", "Print the version");
 
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         const int status = app.exit(error, out, err);
         return status == 0 ? kExitSuccess : kExitUsage;
+    }
+    if (versionCommand->parsed()) {
+        out << version << '\n';
+        return kExitSuccess;
     }
     for (const SubcommandChoice& choice : commands) {
         if (choice.app->parsed()) {

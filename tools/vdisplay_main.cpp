@@ -16,7 +16,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tessaly-vdisplay [--fault NAME] [--hang-up-after BYTES] [--link PATH]\n"
+    "usage: tessaly-vdisplay [--help] [--fault NAME] [--hang-up-after BYTES] [--link PATH]\n"
     "  NAME: none, silent, noise-before-sync, wrong-identity, cut-after-sync,\n"
     "        endless-noise, hang-up\n";
 
@@ -65,6 +65,13 @@ void RemoveSymlink(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+    }
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::cerr << kUsage;
