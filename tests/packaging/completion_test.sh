@@ -6,14 +6,18 @@
 set -uo pipefail
 completion=$1
 program=$2
-# shellcheck source=/dev/null
-source "$completion"
-
 failures=0
 fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))
 }
+
+# Sourced as bash-completion sources it: any message is a fault, even when the
+# lines before it defined everything the cases below use.
+errors=$(bash --norc --noprofile -c 'source "$1"' bash "$completion" 2>&1)
+[ -z "$errors" ] || fail "sourcing the completion says: $errors"
+# shellcheck source=/dev/null
+source "$completion"
 
 # What the completion offers for the last of the given words, one a line, sorted.
 offers() {

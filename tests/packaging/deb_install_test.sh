@@ -76,11 +76,12 @@ done
 completion=$share/bash-completion/completions/tessaly-cli
 [ -f "$completion" ] || fail "no completion in $completion"
 offered=$(PATH=$bin:$PATH bash --norc --noprofile -c '
+    source "$1" 2>&1 | grep . >&2 && exit 1
     source "$1"
     COMP_WORDS=(tessaly-cli set --brightness 4); COMP_CWORD=3; _tessaly_cli
     printf "%s\n" "${COMPREPLY[@]}"
     COMP_WORDS=(tessaly-cli sh); COMP_CWORD=1; _tessaly_cli
-    printf "%s\n" "${COMPREPLY[@]}"' bash "$completion")
+    printf "%s\n" "${COMPREPLY[@]}"' bash "$completion") || fail "sourcing the installed completion"
 [ "$offered" = "$(printf '40%%\nshow\nshow-info')" ] || fail "completion offered [$offered]"
 
 # The menu entry starts an installed program and finds its icon at every size.

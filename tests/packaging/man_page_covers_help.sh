@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Every command and option that tessaly-cli's help lists, at the top and for
-# each command, must be described in its manual page: a top-level option
-# anywhere in the page, a command's option in that command's own entry.
+# each command, must be described in its manual page: a top-level option in
+# an entry of its own ("*--port* _PORT_" at the start of a line), a command in
+# an entry under COMMANDS, and a command's option in an entry indented inside
+# that command's entry.
 #
 # usage: man_page_covers_help.sh PROGRAM PAGE.scd
 set -euo pipefail
@@ -16,18 +18,17 @@ help_words() {
         section == "Options:" && /^  -/ { n = split($1, names, ","); for (i = 1; i <= n; i++) print names[i] }'
 }
 
-# The page without its markup: *bold* and _underlined_ words read as plain words.
-plain=$(sed -e 's/\*//g' -e 's/\b_\([^_]*\)_\b/\1/g' "$page")
+# Heading lines of entries: "*NAME*..." at the start of a line.
+headings=$(grep '^\*' "$page")
 
 # The entry of one command in COMMANDS: from its heading line to the next one.
 entry() {
     sed -n "/^# COMMANDS/,/^# /p" "$page" |
-        awk -v name="$1" '/^\*[a-z]/ { inside = ($0 ~ "^\\*" name "\\*") } inside' |
-        sed -e 's/\*//g'
+        awk -v name="$1" '/^\*[a-z]/ { inside = ($0 ~ "^\\*" name "\\*") } inside'
 }
 
-contains() {  # TEXT WORD
-    grep -qE -- "(^|[^[:alnum:]-])$2([^[:alnum:]-]|\$)" <<<"$1"
+has_heading() {  # TEXT WORD [INDENT]: a heading line in TEXT names *WORD*
+    grep -qE -- "^${3:-}\*([^ ]*\*, \*)?$2\*" <<<"$1"
 }
 
 missing=0
@@ -36,7 +37,7 @@ top=$(help_words)
 [ -n "$top" ] || { echo "$program --help printed no commands or options" >&2; exit 1; }
 while IFS= read -r word; do
     if [[ $word == -* ]]; then
-        contains "$plain" "$word" || { echo "$page: option $word is not described" >&2; missing=1; }
+        has_heading "$headings" "$word" || { echo "$page: option $word has no entry" >&2; missing=1; }
     else
         commands+=("$word")
     fi
@@ -51,8 +52,8 @@ for command in "${commands[@]}"; do
     fi
     while IFS= read -r word; do
         [[ $word == -h || $word == --help ]] && continue  # described once for all
-        contains "$text" "$word" ||
-            { echo "$page: option $word of $command is not in its entry" >&2; missing=1; }
+        has_heading "$text" "$word" $'\t' ||
+            { echo "$page: option $word of $command has no entry inside its entry" >&2; missing=1; }
     done < <(help_words "$command")
 done
 exit "$missing"
