@@ -19,7 +19,9 @@ errors=$(bash --norc --noprofile -c 'source "$1"' bash "$completion" 2>&1)
 # shellcheck source=/dev/null
 source "$completion"
 
-# What the completion offers for the last of the given words, one a line, sorted.
+# Sets `offered` to what the completion offers for the last of the given words,
+# one a line, sorted. Run in this shell, as the shell runs it, so that what the
+# completion keeps between calls is kept here too.
 offers() {
     local prog=$1
     shift
@@ -27,29 +29,28 @@ offers() {
     COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
     COMPREPLY=()
     _tessaly_cli
-    [ ${#COMPREPLY[@]} -eq 0 ] || printf '%s\n' "${COMPREPLY[@]}" | sort
+    offered=
+    [ ${#COMPREPLY[@]} -eq 0 ] || offered=$(printf '%s\n' "${COMPREPLY[@]}" | sort)
 }
 
 # expect_exactly "WORDS" LINE...: the offers are exactly these lines.
 expect_exactly() {
     local words=$1
     shift
-    local got want
-    # shellcheck disable=SC2086
-    got=$(eval offers "\"$program\"" $words)
+    local want
+    eval "offers \"\$program\" $words"
     want=$(printf '%s\n' "$@" | sort)
-    [ "$got" = "$want" ] || fail "tessaly-cli $words: offered [$got], expected [$want]"
+    [ "$offered" = "$want" ] || fail "tessaly-cli $words: offered [$offered], expected [$want]"
 }
 
 # expect_among "WORDS" LINE...: each of these lines is offered.
 expect_among() {
     local words=$1
     shift
-    local got line
-    # shellcheck disable=SC2086
-    got=$(eval offers "\"${PROGRAM_FOR_TEST:-$program}\"" $words)
+    local line prog=${PROGRAM_FOR_TEST:-$program}
+    eval "offers \"\$prog\" $words"
     for line in "$@"; do
-        grep -qxF -- "$line" <<<"$got" || fail "tessaly-cli $words: [$line] not among [$got]"
+        grep -qxF -- "$line" <<<"$offered" || fail "tessaly-cli $words: [$line] not among [$offered]"
     done
 }
 
@@ -63,6 +64,9 @@ expect_exactly "get --j" --json
 # An option's value is not taken for the command, nor a flag for an option with a value.
 expect_among "--port COM2 s" save set self-test show show-info
 expect_exactly "get --json --baud 9" 9600
+# The help is asked once a shell, not at every key press.
+[ ${#_tessaly_cli_help_cache[@]} -eq 3 ] ||
+    fail "help asked for ${!_tessaly_cli_help_cache[*]}, expected three: the program's, get's and set's"
 
 # Values by their list texts, matched without regard to case; texts with spaces stay whole.
 expect_exactly "set --brightness 4" "40%"
@@ -93,9 +97,9 @@ PROGRAM_FOR_TEST=$work/tessaly-cli expect_among "--port /dev/" /dev/ttyUSB7 \
 printf '#!/bin/sh\n[ "$1" = ports ] && { echo "no such thing" >&2; exit 2; }\nexec "%s" "$@"\n' \
     "$program" >"$work/failing-cli"
 chmod +x "$work/failing-cli"
-got=$(offers "$work/failing-cli" --port "")
-[ "$got" = "$(printf 'COM%s\n' 1 2 3 4 5 6 7 8 9 10 | sort)" ] ||
-    fail "--port with a failing ports command: offered [$got]"
+offers "$work/failing-cli" --port ""
+[ "$offered" = "$(printf 'COM%s\n' 1 2 3 4 5 6 7 8 9 10 | sort)" ] ||
+    fail "--port with a failing ports command: offered [$offered]"
 
 # Status files for the commands that take one.
 touch "$work/till.sts"
