@@ -13,11 +13,13 @@ namespace {
 
 SwitchGrid Sample() {
     SwitchGrid grid;
-    std::int32_t value = -3;
+    // Unsigned, so that the sequence wraps instead of overflowing; every element
+    // still differs, signs are mixed and most values need more than 16 bits.
+    std::uint32_t value = static_cast<std::uint32_t>(-3);
     for (int group = 0; group < SwitchGrid::kGroups; ++group) {
         for (int element = 0; element < SwitchGrid::kElements; ++element) {
-            grid.Set(group, element, value);
-            value = value * -7 + 1;  // mixes signs and reaches beyond 16 bits
+            grid.Set(group, element, static_cast<std::int32_t>(value));
+            value = value * static_cast<std::uint32_t>(-7) + 1;
         }
     }
     return grid;
