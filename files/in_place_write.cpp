@@ -27,8 +27,9 @@ int WriteWhole(int fd, std::span<const unsigned char> bytes) {
 }  // namespace
 
 WriteResult WriteInPlace(const std::string& path, std::span<const unsigned char> bytes) {
-    // Non-blocking, so that a pipe put in the file's place meanwhile cannot hang us.
-    Descriptor file(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    // Non-blocking, so that a pipe put in the file's place meanwhile cannot hang us,
+    // and not through a link put there meanwhile: the path names the file itself.
+    Descriptor file(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     if (!file.valid()) {
         if (errno == EACCES && ::access(path.c_str(), W_OK) == 0) {
             return WriteResult::Refused(
