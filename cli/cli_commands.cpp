@@ -11,6 +11,7 @@
 #include "cli/switch_report.h"
 #include "editor/setting_mapping.h"
 #include "editor/status_file.h"
+#include "files/shown_name.h"
 #include "transactions/outcome_text.h"
 
 namespace tessaly {
@@ -36,8 +37,13 @@ void PrintReport(const CliStreams& streams, const SwitchGrid& grid, bool json) {
     }
 }
 
-// The editor's loader: the name rule first, then the first 180 bytes.
-bool LoadStatusFile(const CliRequest& request, const CliStreams& streams, SwitchGrid& grid) {
+enum class FileLength { Any, Exact };
+
+// The editor's loader: the name rule first, then the first 180 bytes. A script
+// that loads a cut or foreign file by mistake would write zeros to the display, so
+// the command line asks for the exact length unless told otherwise.
+bool LoadStatusFile(const CliRequest& request, const CliStreams& streams, SwitchGrid& grid,
+                    FileLength length) {
     if (!StatusFile::HasStatusFileName(request.file)) {
         streams.err << kWrongFormatFileText << '\n';
         return false;
@@ -45,6 +51,14 @@ bool LoadStatusFile(const CliRequest& request, const CliStreams& streams, Switch
     LoadedStatus loaded = StatusFile::Load(request.file);
     if (!loaded.result.ok) {
         streams.err << loaded.result.error << '\n';
+        return false;
+    }
+    if (length == FileLength::Exact && loaded.fileSize != StatusFile::kSize) {
+        streams.err << "tessaly-cli: \"" << ShownName(request.file) << "\" holds "
+                    << loaded.fileSize << " bytes, not the " << StatusFile::kSize
+                    << " of a status file. The windows still load such a file (missing bytes "
+                       "count as 0, bytes past the 180th are ignored); --allow-short loads it "
+                       "here too.\n";
         return false;
     }
     grid = loaded.grid;
@@ -182,6 +196,11 @@ private:
     }
 
     int Save() {
+        // A name that cannot be saved to is the script's mistake: said before any
+        // printer is borrowed or the port opened, not after the display was read.
+        if (const FileResult usable = StatusFile::CheckSaveTarget(m_request.file); !usable.ok) {
+            return UsageError(m_streams, usable.error);
+        }
         SwitchGrid grid;
         if (const std::optional<int> failed = ReadEscPos("save", grid)) {
             return *failed;
@@ -198,7 +217,8 @@ private:
             return NeedsEscPos("load");
         }
         SwitchGrid grid;
-        if (!LoadStatusFile(m_request, m_streams, grid)) {
+        const FileLength length = m_request.allowShort ? FileLength::Any : FileLength::Exact;
+        if (!LoadStatusFile(m_request, m_streams, grid, length)) {
             return kExitUsage;
         }
         if (m_request.dryRun) {
@@ -212,7 +232,7 @@ private:
 
     int Show() {
         SwitchGrid grid;
-        if (!LoadStatusFile(m_request, m_streams, grid)) {
+        if (!LoadStatusFile(m_request, m_streams, grid, FileLength::Any)) {
             return kExitUsage;
         }
         PrintReport(m_streams, grid, m_request.json);

@@ -31,6 +31,7 @@ struct CliRequest {
     std::string file;
     bool json = false;
     bool dryRun = false;
+    bool allowShort = false;  // load: take a file of any length, as the windows do
 };
 
 }  // namespace tessaly

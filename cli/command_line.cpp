@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/setting_table.h"
+#include "files/shown_name.h"
 #include "resources/main_lists.h"
 #include "resources/project_version.h"
 
@@ -25,7 +26,7 @@ CLI::Validator PortName() {
                     return {};
                 }
             }
-            return "expected COM1 to COM10 or a device path, got \"" + name + "\"";
+            return "expected COM1 to COM10 or a device path, got \"" + ShownName(name) + "\"";
         },
         "COM1..COM10|PATH");
 }
@@ -132,6 +133,9 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliReques
     load->add_option("FILE", request.file, "Status file (name ending in sts)")->required();
     load->add_flag("--dry-run", request.dryRun,
                    "Print the commands that would be sent, one a line in hex; open nothing");
+    load->add_flag("--allow-short", request.allowShort,
+                   "Load a file that is not exactly 180 bytes, as the windows do: missing "
+                   "bytes count as 0, bytes past the 180th are ignored");
     CLI::App* show = add("show", "Print the settings in a status file", CliCommand::Show);
     show->add_option("FILE", request.file, "Status file (name ending in sts)")->required();
     show->add_flag("--json", request.json, "Print JSON");

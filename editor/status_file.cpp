@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "editor/whole_file.h"
+#include "files/file_save.h"
+#include "files/shown_name.h"
 
 namespace tessaly {
 
@@ -26,7 +28,7 @@ std::int32_t GetLittleEndian(const Byte* in) {
 }
 
 std::string Failure(const char* verb, const std::string& path, const std::string& reason) {
-    return std::string("Could not ") + verb + " \"" + path + "\": " + reason;
+    return std::string("Could not ") + verb + " \"" + ShownName(path) + "\": " + reason;
 }
 
 }  // namespace
@@ -65,8 +67,15 @@ bool StatusFile::HasStatusFileName(const std::string& path) {
 
 FileResult StatusFile::Save(const std::string& path, const SwitchGrid& grid) {
     const Bytes bytes = Encode(grid);
-    if (std::string reason = ReplaceFile(path, bytes); !reason.empty()) {
-        return {false, Failure("save", path, reason)};
+    if (const WriteResult written = SaveFile(path, bytes); !written.ok()) {
+        return {false, Failure("save", path, written.reason)};
+    }
+    return {true, {}};
+}
+
+FileResult StatusFile::CheckSaveTarget(const std::string& path) {
+    if (const WriteResult checked = tessaly::CheckSaveTarget(path); !checked.ok()) {
+        return {false, Failure("save", path, checked.reason)};
     }
     return {true, {}};
 }
@@ -74,10 +83,11 @@ FileResult StatusFile::Save(const std::string& path, const SwitchGrid& grid) {
 LoadedStatus StatusFile::Load(const std::string& path) {
     Bytes bytes{};
     std::size_t got = 0;
-    if (std::string reason = ReadFileStart(path, bytes, got); !reason.empty()) {
-        return {{false, Failure("load", path, reason)}, {}};
+    std::uintmax_t fileSize = 0;
+    if (std::string reason = ReadFileStart(path, bytes, got, fileSize); !reason.empty()) {
+        return {{false, Failure("load", path, reason)}, {}, 0};
     }
-    return {{true, {}}, Decode(std::span<const Byte>(bytes.data(), got))};
+    return {{true, {}}, Decode(std::span<const Byte>(bytes.data(), got)), fileSize};
 }
 
 }  // namespace tessaly

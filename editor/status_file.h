@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 
@@ -13,7 +14,8 @@
 namespace tessaly {
 
 // Outcome of a file operation. error is one line for a message box that names the
-// file and the system's reason, e.g. Could not save "/x/y.sts": Permission denied.
+// file, control characters escaped, and the reason, e.g.
+// Could not save "/x/y.sts": Permission denied.
 struct FileResult {
     bool ok = false;
     std::string error;
@@ -22,6 +24,7 @@ struct FileResult {
 struct LoadedStatus {
     FileResult result;
     SwitchGrid grid;
+    std::uintmax_t fileSize = 0;  // the whole file's, which may differ from 180
 };
 
 class StatusFile {
@@ -38,8 +41,11 @@ public:
     // matters, no dot needed); a name shorter than three characters never matches.
     static bool HasStatusFileName(const std::string& path);
 
-    // Replaces the file as a whole: the old file survives any failure.
+    // Writes only a regular file or a new name, and leaves the old file as it was on
+    // any failure (see SaveFile).
     static FileResult Save(const std::string& path, const SwitchGrid& grid);
+    // Whether Save would refuse the name, before there is anything to save.
+    static FileResult CheckSaveTarget(const std::string& path);
     // Reads the first 180 bytes; does not look at the name.
     static LoadedStatus Load(const std::string& path);
 };

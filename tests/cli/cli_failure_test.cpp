@@ -1,10 +1,12 @@
 // How tessaly-cli ends when the display, the device or the caller lets it down:
 // the exit status, the windows' sentence on standard error, and nothing changed.
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -117,6 +119,74 @@ TEST_F(CliUsageFailures, BadStatusFilesLoadNothing) {
     const CliResult unsaved = RunOn(display, {"save", File("no-such-dir/till.sts")});
     EXPECT_EQ(unsaved.status, 2);
     EXPECT_NE(unsaved.err.find("till.sts"), std::string::npos);
+}
+
+// The name is checked before a printer is borrowed or the port opened: nothing
+// reaches the display, and nothing at the name is changed.
+TEST_F(CliUsageFailures, SaveRefusesAnUnusableNameBeforeReadingTheDisplay) {
+    VirtualDisplay display;
+    ASSERT_EQ(::mkfifo(File("pipe.sts").c_str(), 0600), 0);
+    // What /dev/stdout is when the output goes into a pipe, as it does here.
+    std::filesystem::create_symlink("/proc/self/fd/1", File("stdout.sts"));
+    std::filesystem::create_symlink("gone.sts", File("dangling.sts"));
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"", "The file name is empty"},
+        {File("no-such-dir/till.sts"), "No such file or directory"},
+        {File("pipe.sts"), "It is a named pipe, not a file"},
+        {File("stdout.sts"), "It is a named pipe, not a file"},
+        {File("dangling.sts"), "It is a symbolic link to a file that does not exist"},
+    };
+    for (const auto& [name, reason] : cases) {
+        const CliResult result = RunOn(display, {"save", name});
+        EXPECT_EQ(result.status, 2) << name;
+        EXPECT_EQ(result.err, "tessaly-cli: Could not save \"" + name + "\": " + reason + "\n");
+        EXPECT_EQ(result.out, "") << name;
+    }
+    EXPECT_TRUE(display.Received().empty());
+    EXPECT_TRUE(std::filesystem::is_fifo(File("pipe.sts")));
+    EXPECT_TRUE(std::filesystem::is_symlink(File("stdout.sts")));
+    EXPECT_FALSE(std::filesystem::exists(File("gone.sts")));
+}
+
+TEST_F(CliUsageFailures, FileNamesAreShownWithControlCharactersEscaped) {
+    const CliResult result = Run({"show", File("\x1B]0;owned\x07/a\nb.sts")});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "Could not load \"" + File("\\x1B]0;owned\\x07/a\\nb.sts") +
+                              "\": No such file or directory\n");
+}
+
+// A cut or foreign file would put zeros on the display; the windows take it, so
+// the command line does too when told to.
+TEST_F(CliUsageFailures, LoadRefusesAFileThatIsNot180BytesUnlessAllowed) {
+    VirtualDisplay display;
+    Preset(display);
+    const auto before = AllDigits(display);
+    const std::string file = File("odd.sts");
+    for (const std::size_t size : {0, 100, 181}) {
+        test::WriteRaw(file, std::vector<unsigned char>(size, 0));
+        for (const char* dryRun : {"", "--dry-run"}) {
+            std::vector<std::string> args{"load", file};
+            if (*dryRun != '\0') {
+                args.push_back(dryRun);
+            }
+            const CliResult result = RunOn(display, args);
+            EXPECT_EQ(result.status, 2) << size << dryRun;
+            EXPECT_EQ(result.err, "tessaly-cli: \"" + file + "\" holds " + std::to_string(size) +
+                                      " bytes, not the 180 of a status file. The windows still "
+                                      "load such a file (missing bytes count as 0, bytes past "
+                                      "the 180th are ignored); --allow-short loads it here "
+                                      "too.\n");
+        }
+    }
+    EXPECT_TRUE(display.Received().empty());
+    EXPECT_EQ(AllDigits(display), before);
+
+    test::WriteRaw(file, {});
+    const CliResult allowed = RunOn(display, {"load", "--allow-short", file});
+    EXPECT_EQ(allowed.status, 0) << allowed.err;
+    for (int n = 10; n <= 14; ++n) {
+        EXPECT_EQ(display.SwitchDigits(n), DigitsOf(0)) << n;
+    }
 }
 
 // A terminated run ends at once with 128 + the signal, through the watcher.

@@ -13,11 +13,13 @@ namespace {
 
 SwitchGrid Sample() {
     SwitchGrid grid;
-    std::int32_t value = -3;
+    // Unsigned, so that the sequence wraps instead of overflowing; every element
+    // still differs, signs are mixed and most values need more than 16 bits.
+    std::uint32_t value = static_cast<std::uint32_t>(-3);
     for (int group = 0; group < SwitchGrid::kGroups; ++group) {
         for (int element = 0; element < SwitchGrid::kElements; ++element) {
-            grid.Set(group, element, value);
-            value = value * -7 + 1;  // mixes signs and reaches beyond 16 bits
+            grid.Set(group, element, static_cast<std::int32_t>(value));
+            value = value * static_cast<std::uint32_t>(-7) + 1;
         }
     }
     return grid;
@@ -101,6 +103,34 @@ TEST_F(StatusFileOnDisk, FailuresNameTheFileAndTheReason) {
     const FileResult saved = StatusFile::Save(underFile, SwitchGrid{});
     EXPECT_FALSE(saved.ok);
     EXPECT_EQ(saved.error, "Could not save \"" + underFile + "\": Not a directory");
+}
+
+// A name is shown as text: a newline cannot split the message and an escape
+// sequence cannot reach the terminal or the message box.
+TEST_F(StatusFileOnDisk, FailuresShowTheNameWithItsControlCharactersEscaped) {
+    const std::string folder = PathOf("gone\x1B[2J");
+    const FileResult saved = StatusFile::Save(folder + "/a\nb.sts", SwitchGrid{});
+    EXPECT_EQ(saved.error, "Could not save \"" + PathOf("gone\\x1B[2J") +
+                               "/a\\nb.sts\": No such file or directory");
+    const LoadedStatus loaded = StatusFile::Load(PathOf("\t.sts"));
+    EXPECT_EQ(loaded.result.error,
+              "Could not load \"" + PathOf("\\t.sts") + "\": No such file or directory");
+}
+
+TEST_F(StatusFileOnDisk, SavingOverAPipeIsRefusedAndLeavesThePipe) {
+    ASSERT_EQ(::mkfifo(PathOf("pipe.sts").c_str(), 0600), 0);
+    const FileResult saved = StatusFile::Save(PathOf("pipe.sts"), Sample());
+    EXPECT_EQ(saved.error,
+              "Could not save \"" + PathOf("pipe.sts") + "\": It is a named pipe, not a file");
+    EXPECT_TRUE(std::filesystem::is_fifo(PathOf("pipe.sts")));
+    EXPECT_EQ(StatusFile::CheckSaveTarget(PathOf("pipe.sts")).error, saved.error);
+}
+
+TEST_F(StatusFileOnDisk, LoadingTellsTheFilesWholeLength) {
+    WriteRaw(PathOf("short.sts"), std::vector<Byte>(98, 1));
+    WriteRaw(PathOf("long.sts"), std::vector<Byte>(500, 1));
+    EXPECT_EQ(StatusFile::Load(PathOf("short.sts")).fileSize, 98u);
+    EXPECT_EQ(StatusFile::Load(PathOf("long.sts")).fileSize, 500u);
 }
 
 }  // namespace

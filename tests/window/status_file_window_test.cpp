@@ -1,6 +1,8 @@
 // "Save Status" and "Load Status" in a real editor window, with real files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "editor/window/switch_editor_dlg.h"
@@ -177,6 +179,22 @@ TEST_F(StatusFileWindowTest, AFileThatCannotBeSavedOrReadChangesNothingAndSaysSo
             << shown[i].sentence;
     }
     EXPECT_EQ(window.Grid(), grid);
+    EXPECT_TRUE(Editable(window));
+}
+
+// A pipe picked in the dialog is left as it is, and its name, shown in the message,
+// cannot inject anything into it.
+TEST_F(StatusFileWindowTest, SavingOverAPipeIsRefusedWithTheNameShownEscaped) {
+    Read();
+    const std::filesystem::path pipe = folder / "till\x1B[31m\n.sts";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    Save(window, pipe);
+    const std::vector<RecordedMessage> shown = TakeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(shown[0].sentence, "Could not save \"" + folder.string() +
+                                     "/till\\x1B[31m\\n.sts\": It is a named pipe, not a file");
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
     EXPECT_TRUE(Editable(window));
 }
 

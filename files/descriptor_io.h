@@ -1,0 +1,18 @@
+// Whole reads and writes on a descriptor, each one retried until it is done; the
+// result is 0 or the errno of the call that failed.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+namespace tessaly {
+
+int WriteAll(int fd, std::span<const unsigned char> bytes);
+int WriteAllAt(int fd, std::span<const unsigned char> bytes, off_t offset);
+// Everything from the start of the file to its end.
+int ReadAllFromStart(int fd, std::vector<unsigned char>& bytes);
+
+}  // namespace tessaly
