@@ -48,7 +48,7 @@ TEST(PrinterJournal, SkipsDamagedLinesAndForeignFiles) {
                                   << "0 :Bad%G1 :serial:/dev/ttyS0\n"
                                   << "0 :Short\n"
                                   << "0 :Long :x :y\n";
-    EXPECT_EQ((PrinterPorts{{"Good", {"serial:/dev/ttyS0", false}}}), journal.Load());
+    EXPECT_EQ((PrinterPorts{{"Good", {"serial:/dev/ttyS0", true}}}), journal.Load());
     std::ofstream(journal.Path()) << "0 :Good :serial:/dev/ttyS0\n";
     EXPECT_TRUE(journal.Load().empty());
 }
@@ -64,13 +64,13 @@ TEST(PrinterJournal, LivesInTheUsersStateDirectory) {
     std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
     setenv("HOME", "/home/op", 1);
     setenv("XDG_STATE_HOME", "/var/state-op", 1);
-    EXPECT_EQ("/var/state-op/tessaly/printers.journal", PrinterJournal::DefaultPath());
+    EXPECT_EQ("/var/state-op/tessaly", PrinterJournal::DefaultDirectory());
     setenv("XDG_STATE_HOME", "relative/ignored", 1);
-    EXPECT_EQ("/home/op/.local/state/tessaly/printers.journal", PrinterJournal::DefaultPath());
+    EXPECT_EQ("/home/op/.local/state/tessaly", PrinterJournal::DefaultDirectory());
     unsetenv("XDG_STATE_HOME");
-    EXPECT_EQ("/home/op/.local/state/tessaly/printers.journal", PrinterJournal::DefaultPath());
+    EXPECT_EQ("/home/op/.local/state/tessaly", PrinterJournal::DefaultDirectory());
     unsetenv("HOME");
-    EXPECT_EQ("", PrinterJournal::DefaultPath());
+    EXPECT_EQ("", PrinterJournal::DefaultDirectory());
     setenv("HOME", savedHome.c_str(), 1);
 }
 

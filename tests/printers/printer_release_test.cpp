@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "printers/journal_recovery.h"
 #include "tests/printers/fake_spooler.h"
 #include "tests/support/temp_dir.h"
 
@@ -152,7 +153,7 @@ TEST_F(PrinterRelease, RepeatedChecksKeepTheOriginalPort) {
     release.ReleasePrinters("/dev/ttyS1");
     release.ReleasePrinters("/dev/ttyS2");
     EXPECT_EQ(
-        (PrinterPorts{{"P", {"serial:/dev/ttyS1", false}}, {"Q", {"serial:/dev/ttyS2", false}}}),
+        (PrinterPorts{{"P", {"serial:/dev/ttyS1", true}}, {"Q", {"serial:/dev/ttyS2", true}}}),
         release.Ports());
     release.RestorePrinters();
     EXPECT_EQ("serial:/dev/ttyS1", PortOf("P"));
@@ -186,7 +187,7 @@ TEST_F(PrinterRelease, TheJournalHoldsAPrinterWhileItIsOnTheDummyPort) {
     };
     release.ReleasePrinters("/dev/ttyS1");
     EXPECT_TRUE(journalledBeforeMove);
-    EXPECT_EQ((PrinterPorts{{"P", {"serial:/dev/ttyS1", true}}}), journal.Load());
+    EXPECT_EQ((PrinterPorts{{"P", {"serial:/dev/ttyS1", false}}}), journal.Load());
 
     // A teardown that cannot give the printer back leaves it for the next start.
     spooler.printers.at("P").failOpen = true;
