@@ -41,9 +41,4 @@ PrinterPorts PrinterBorrowing::Borrowed() const {
     return m_release.Ports();
 }
 
-std::string PrinterBorrowing::JournalPath() const {
-    std::lock_guard lock(m_mutex);
-    return m_journal.Path();
-}
-
 }  // namespace tessaly

@@ -32,8 +32,6 @@ public:
     void ReleasePrinters(const std::string& portName);
     void RestorePrinters();
     PrinterPorts Borrowed() const;
-    // This run's journal, empty while it has none.
-    std::string JournalPath() const;
 
 private:
     mutable std::mutex m_mutex;

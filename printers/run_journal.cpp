@@ -4,6 +4,17 @@
 
 namespace tessaly {
 
+RunJournal::~RunJournal() {
+    DropLockWithoutJournal();
+}
+
+void RunJournal::DropLockWithoutJournal() {
+    if (m_lock && ReadJournalText(m_lock->JournalPath()).status == JournalReadStatus::Missing) {
+        m_lock->Remove();
+        m_lock.reset();
+    }
+}
+
 bool RunJournal::Add(const std::string& name, const BorrowedPrinter& printer) {
     if (!m_lock) {
         if (m_directory.empty() || !MakeJournalDirectory(m_directory)) {
@@ -14,7 +25,11 @@ bool RunJournal::Add(const std::string& name, const BorrowedPrinter& printer) {
             return false;
         }
     }
-    return PrinterJournal(m_lock->JournalPath()).Add(name, printer);
+    if (!PrinterJournal(m_lock->JournalPath()).Add(name, printer)) {
+        DropLockWithoutJournal();
+        return false;
+    }
+    return true;
 }
 
 bool RunJournal::Forget(const std::vector<std::string>& names) {
@@ -25,15 +40,8 @@ bool RunJournal::Forget(const std::vector<std::string>& names) {
     if (!journal.Forget(names)) {
         return false;
     }
-    if (ReadJournalText(journal.Path()).status == JournalReadStatus::Missing) {
-        m_lock->Remove();
-        m_lock.reset();
-    }
+    DropLockWithoutJournal();
     return true;
-}
-
-std::string RunJournal::Path() const {
-    return m_lock ? m_lock->JournalPath() : std::string();
 }
 
 }  // namespace tessaly

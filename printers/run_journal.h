@@ -15,16 +15,20 @@ namespace tessaly {
 class RunJournal : public BorrowJournal {
 public:
     explicit RunJournal(std::string directory) : m_directory(std::move(directory)) {}
+    // A journal with printers in it stays for the next start; a lock without
+    // a journal goes.
+    ~RunJournal();
+    RunJournal(const RunJournal&) = delete;
+    RunJournal& operator=(const RunJournal&) = delete;
 
     // False when no journal of our own can be locked and written: the printer
     // must then stay as it is.
     bool Add(const std::string& name, const BorrowedPrinter& printer) override;
     bool Forget(const std::vector<std::string>& names) override;
 
-    // Empty while this run has no journal.
-    std::string Path() const;
-
 private:
+    void DropLockWithoutJournal();
+
     std::string m_directory;
     std::optional<JournalLock> m_lock;
 };
