@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "printers/printer_borrowing.h"
 #include "printers/run_journal.h"
 #include "tests/printers/fake_spooler.h"
 #include "tests/support/temp_dir.h"
@@ -121,6 +122,18 @@ TEST_F(JournalRecovery, ALockThatIsNoFileLeavesItsJournalAlone) {
     const std::string errors = ErrorsOf([&] { RecoverEarlierRuns(spooler, dir.Path()); });
     EXPECT_EQ(kDummyPort, PortOf("P"));
     EXPECT_EQ(1, std::count(errors.begin(), errors.end(), '\n')) << errors;
+}
+
+TEST_F(JournalRecovery, ARunThatCannotKeepAJournalOfItsOwnBorrowsNothing) {
+    std::ofstream(dir / "file").put('x');
+    auto owned = std::make_unique<test::FakeSpooler>();
+    test::FakeSpooler& fake = *owned;
+    fake.Add("P", {.port = "serial:/dev/ttyS1"});
+    PrinterBorrowing borrowing(std::move(owned), dir / "file/tessaly");
+    borrowing.ReleasePrinters("/dev/ttyS1");
+    EXPECT_EQ("serial:/dev/ttyS1", fake.printers.at("P").port);
+    EXPECT_FALSE(fake.printers.at("P").paused);
+    EXPECT_EQ(1u, borrowing.Borrowed().size()) << "recorded all the same";
 }
 
 }  // namespace
