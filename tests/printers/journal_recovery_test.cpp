@@ -43,20 +43,18 @@ std::string ErrorsOf(Body body) {
 class JournalRecovery : public ::testing::Test {
 protected:
     // A printer that a run left on the dummy port, paused by it.
-    void Borrowed(const std::string& name, const std::string& port) {
+    void Borrowed(const std::string& name) {
         spooler.Add(name, {.port = kDummyPort, .paused = true, .pausedByTessaly = true});
-        m_ports[name] = port;
     }
     std::string PortOf(const std::string& name) { return spooler.printers.at(name).port; }
 
     test::FakeSpooler spooler;
     test::TempDir dir;
-    std::map<std::string, std::string> m_ports;
 };
 
 TEST_F(JournalRecovery, WorksOffOnlyTheJournalsOfRunsThatAreGone) {
-    Borrowed("Alive", "serial:/dev/ttyS0");
-    Borrowed("Gone", "serial:/dev/ttyS1");
+    Borrowed("Alive");
+    Borrowed("Gone");
     auto alive = std::make_unique<RunJournal>(dir.Path());
     ASSERT_TRUE(alive->Add("Alive", {"serial:/dev/ttyS0", true}));
     {
@@ -78,7 +76,7 @@ TEST_F(JournalRecovery, WorksOffOnlyTheJournalsOfRunsThatAreGone) {
 }
 
 TEST_F(JournalRecovery, AJournalThatCannotBeReadWholeIsKeptAsideAndWhatCanBeReadIsGivenBack) {
-    Borrowed("Good", "serial:/dev/ttyS0");
+    Borrowed("Good");
     const std::string damaged = "tessaly-printers 1\n0 :Good :serial:/dev/ttyS0\n0 :Cut\n";
     std::ofstream(dir / "printers.journal") << damaged;
     std::ofstream(dir / "other.journal") << "written by something else\n";
@@ -116,7 +114,7 @@ TEST_F(JournalRecovery, HostileFilesAreSetAsideWithOneLineEach) {
 }
 
 TEST_F(JournalRecovery, ALockThatIsNoFileLeavesItsJournalAlone) {
-    Borrowed("P", "serial:/dev/ttyS0");
+    Borrowed("P");
     PrinterJournal(dir / "printers-x.journal").Add("P", {"serial:/dev/ttyS0", true});
     ASSERT_EQ(0, mkfifo((dir / "printers-x.lock").c_str(), 0600));
     const std::string errors = ErrorsOf([&] { RecoverEarlierRuns(spooler, dir.Path()); });
