@@ -40,10 +40,6 @@ inline constexpr unsigned kWriteBoundMs = 2000;
 // (all zero, or an interval only), where Windows would wait without end.
 inline constexpr unsigned kUnboundedReadCapMs = 2000;
 
-// "COMn" -> $TESSALY_COMn (when set and not empty), else /dev/ttyS(n-1); a name
-// starting with '/' is a path; any other name is returned as it is.
-std::string ResolvePortName(const std::string& portName);
-
 // Source of the CTS and DSR input lines, so that the output flow-control wait can
 // be exercised without hardware that drives them.
 class ModemLines {

@@ -65,7 +65,6 @@ private:
     IppMessage Request(ipp_op_t operation, const std::string& printerName);
     IppMessage Send(IppMessage request, const char* resource);
     http_t* Connection();
-    bool PrinterStateChange(ipp_op_t operation, const PrinterHandle& printer);
 
     std::unique_ptr<http_t, HttpDeleter> m_http;
     std::chrono::steady_clock::time_point m_unreachableUntil{};
@@ -74,8 +73,9 @@ private:
 http_t* CupsSpooler::Connection() {
     // libcups keeps the callback per thread.
     cupsSetPasswordCB2(NoPassword, nullptr);
-    if (std::chrono::steady_clock::now() < m_unreachableUntil)
+    if (std::chrono::steady_clock::now() < m_unreachableUntil) {
         return nullptr;
+    }
     if (!m_http) {
         // cupsServer() honours CUPS_SERVER and client.conf; a path means a unix socket.
         m_http.reset(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
@@ -91,9 +91,10 @@ http_t* CupsSpooler::Connection() {
 
 IppMessage CupsSpooler::Request(ipp_op_t operation, const std::string& printerName) {
     IppMessage request(ippNewRequest(operation));
-    if (!printerName.empty())
+    if (!printerName.empty()) {
         ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
                      PrinterUri(printerName).c_str());
+    }
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                  cupsUser());
     return request;
@@ -101,8 +102,9 @@ IppMessage CupsSpooler::Request(ipp_op_t operation, const std::string& printerNa
 
 IppMessage CupsSpooler::Send(IppMessage request, const char* resource) {
     http_t* http = Connection();
-    if (http == nullptr)
+    if (http == nullptr) {
         return nullptr;
+    }
     // cupsDoRequest frees the request whatever happens.
     IppMessage response(cupsDoRequest(http, request.release(), resource));
     if (!response) {
@@ -127,12 +129,14 @@ std::vector<InstalledPrinter> CupsSpooler::EnumeratePrinters() {
     IppMessage response = Send(std::move(request), "/");
 
     std::vector<InstalledPrinter> printers;
-    if (!Succeeded(response))
+    if (!Succeeded(response)) {
         return printers;
+    }
     InstalledPrinter current;
     auto finish = [&] {
-        if (!current.name.empty())
+        if (!current.name.empty()) {
             printers.push_back(current);
+        }
         current = {};
     };
     for (ipp_attribute_t* attr = ippFirstAttribute(response.get()); attr != nullptr;
@@ -143,12 +147,13 @@ std::vector<InstalledPrinter> CupsSpooler::EnumeratePrinters() {
             continue;
         }
         std::string_view key = name;
-        if (key == "printer-name" && ippGetString(attr, 0, nullptr) != nullptr)
+        if (key == "printer-name" && ippGetString(attr, 0, nullptr) != nullptr) {
             current.name = ippGetString(attr, 0, nullptr);
-        else if (key == "device-uri" && ippGetString(attr, 0, nullptr) != nullptr)
+        } else if (key == "device-uri" && ippGetString(attr, 0, nullptr) != nullptr) {
             current.port = ippGetString(attr, 0, nullptr);
-        else if (key == "printer-state")
+        } else if (key == "printer-state") {
             current.paused = ippGetInteger(attr, 0) == IPP_PSTATE_STOPPED;
+        }
     }
     finish();
     return printers;
@@ -159,31 +164,41 @@ OpenResult CupsSpooler::OpenPrinter(const std::string& name) {
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
                  "printer-name");
     IppMessage response = Send(std::move(request), "/");
-    if (Succeeded(response))
+    if (Succeeded(response)) {
         return {OpenStatus::Opened, PrinterHandle{name}};
-    // Only a definite answer counts as gone; a silent scheduler is just a failure.
-    bool gone =
-        (response != nullptr && ippGetStatusCode(response.get()) == IPP_STATUS_ERROR_NOT_FOUND) ||
-        (response == nullptr && cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND);
+    }
+    // Only the scheduler's own answer counts as gone. Without an answer the last
+    // error is stale (no request was even sent while the scheduler is away), and
+    // a printer taken for deleted would lose its journal entry.
+    const bool gone =
+        response != nullptr && ippGetStatusCode(response.get()) == IPP_STATUS_ERROR_NOT_FOUND;
     return {gone ? OpenStatus::NoSuchPrinter : OpenStatus::Failed, {}};
 }
 
 std::optional<PrinterRecord> CupsSpooler::FetchRecord(const PrinterHandle& printer) {
-    static const char* const kWanted[] = {"printer-name", "device-uri", "printer-state"};
+    static const char* const kWanted[] = {"printer-name", "device-uri", "printer-state",
+                                          "printer-state-message"};
     IppMessage request = Request(IPP_OP_GET_PRINTER_ATTRIBUTES, printer.name);
-    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3,
+    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 4,
                   nullptr, kWanted);
     IppMessage response = Send(std::move(request), "/");
-    if (!Succeeded(response))
+    if (!Succeeded(response)) {
         return std::nullopt;
+    }
     ipp_attribute_t* uri = ippFindAttribute(response.get(), "device-uri", IPP_TAG_URI);
     ipp_attribute_t* state = ippFindAttribute(response.get(), "printer-state", IPP_TAG_ENUM);
-    if (uri == nullptr || ippGetString(uri, 0, nullptr) == nullptr)
+    if (uri == nullptr || ippGetString(uri, 0, nullptr) == nullptr) {
         return std::nullopt;
+    }
     PrinterRecord record;
     record.name = printer.name;
     record.port = ippGetString(uri, 0, nullptr);
     record.paused = state != nullptr && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED;
+    ipp_attribute_t* message =
+        ippFindAttribute(response.get(), "printer-state-message", IPP_TAG_TEXT);
+    record.pausedByTessaly = record.paused && message != nullptr &&
+                             ippGetString(message, 0, nullptr) != nullptr &&
+                             std::string_view(ippGetString(message, 0, nullptr)) == kPauseReason;
     return record;
 }
 
@@ -195,16 +210,17 @@ bool CupsSpooler::StoreRecord(const PrinterHandle& printer, const PrinterRecord&
     return Succeeded(Send(std::move(request), "/admin/"));
 }
 
-bool CupsSpooler::PrinterStateChange(ipp_op_t operation, const PrinterHandle& printer) {
-    return Succeeded(Send(Request(operation, printer.name), "/admin/"));
-}
-
 bool CupsSpooler::PausePrinter(const PrinterHandle& printer) {
-    return PrinterStateChange(IPP_OP_PAUSE_PRINTER, printer);
+    // The reason is kept with the printer, across scheduler restarts as well,
+    // and tells our pause from anyone else's.
+    IppMessage request = Request(IPP_OP_PAUSE_PRINTER, printer.name);
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_TEXT, "printer-state-message", nullptr,
+                 kPauseReason);
+    return Succeeded(Send(std::move(request), "/admin/"));
 }
 
 bool CupsSpooler::ResumePrinter(const PrinterHandle& printer) {
-    return PrinterStateChange(IPP_OP_RESUME_PRINTER, printer);
+    return Succeeded(Send(Request(IPP_OP_RESUME_PRINTER, printer.name), "/admin/"));
 }
 
 }  // namespace

@@ -11,36 +11,44 @@ namespace tessaly {
 namespace {
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size())
+    if (text.size() < prefix.size()) {
         return false;
+    }
     for (std::size_t i = 0; i < prefix.size(); ++i) {
         char c = text[i];
-        if (c >= 'A' && c <= 'Z')
+        if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
-        if (c != prefix[i])
+        }
+        if (c != prefix[i]) {
             return false;
+        }
     }
     return true;
 }
 
 std::optional<std::string> DevicePathOf(const std::string& uri) {
     std::string_view rest = uri;
-    if (StartsWithIgnoringCase(rest, "serial:"))
+    if (StartsWithIgnoringCase(rest, "serial:")) {
         rest.remove_prefix(7);
-    else if (StartsWithIgnoringCase(rest, "file:"))
+    } else if (StartsWithIgnoringCase(rest, "file:")) {
         rest.remove_prefix(5);
-    else
+    } else {
         return std::nullopt;
+    }
 
     // "scheme:/path" or "scheme:///path"; two slashes would name a host.
-    if (rest.starts_with("///"))
+    if (rest.starts_with("///")) {
         rest.remove_prefix(2);
-    else if (rest.starts_with("//") || !rest.starts_with("/"))
+    } else if (rest.starts_with("//") || !rest.starts_with("/")) {
         return std::nullopt;
+    }
 
-    std::size_t options = rest.find_first_of("?#");
-    if (options != std::string_view::npos)
+    // Only '?' starts the options: the scheduler keeps a '#' as typed, and udev
+    // lets one into by-id names.
+    const std::size_t options = rest.find('?');
+    if (options != std::string_view::npos) {
         rest = rest.substr(0, options);
+    }
     // Device names with unusual characters (by-id links) reach the URI percent-encoded.
     return PercentDecoded(rest);
 }
@@ -49,19 +57,22 @@ std::optional<std::string> DevicePathOf(const std::string& uri) {
 // path that does not exist is compared as written.
 std::string Canonical(const std::string& path) {
     char resolved[PATH_MAX];
-    if (realpath(path.c_str(), resolved) != nullptr)
+    if (realpath(path.c_str(), resolved) != nullptr) {
         return resolved;
+    }
     return path;
 }
 
 }  // namespace
 
 bool DeviceUriNamesDevice(const std::string& deviceUri, const std::string& devicePath) {
-    if (devicePath.empty())
+    if (devicePath.empty()) {
         return false;
+    }
     std::optional<std::string> uriPath = DevicePathOf(deviceUri);
-    if (!uriPath || uriPath->size() < 2)
+    if (!uriPath || uriPath->size() < 2) {
         return false;
+    }
     return Canonical(*uriPath) == Canonical(devicePath);
 }
 

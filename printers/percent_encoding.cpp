@@ -4,12 +4,15 @@ namespace tessaly {
 namespace {
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9')
+    if (c >= '0' && c <= '9') {
         return c - '0';
-    if (c >= 'A' && c <= 'F')
+    }
+    if (c >= 'A' && c <= 'F') {
         return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
+    }
+    if (c >= 'a' && c <= 'f') {
         return c - 'a' + 10;
+    }
     return -1;
 }
 
@@ -37,18 +40,21 @@ std::optional<std::string> PercentDecoded(std::string_view text) {
             decoded += text[i];
             continue;
         }
-        if (i + 2 >= text.size())
+        if (i + 2 >= text.size()) {
             return std::nullopt;
+        }
         const int high = HexValue(text[i + 1]);
         const int low = HexValue(text[i + 2]);
-        if (high < 0 || low < 0)
+        if (high < 0 || low < 0) {
             return std::nullopt;
+        }
         decoded += static_cast<char>(high * 16 + low);
         i += 2;
     }
     // A path or a printer name with a NUL in it cannot be meant.
-    if (decoded.find('\0') != std::string::npos)
+    if (decoded.find('\0') != std::string::npos) {
         return std::nullopt;
+    }
     return decoded;
 }
 

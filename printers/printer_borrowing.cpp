@@ -2,17 +2,20 @@
 
 #include <utility>
 
+#include "printers/journal_recovery.h"
+
 namespace tessaly {
 
 PrinterBorrowing::PrinterBorrowing()
-    : PrinterBorrowing(MakeSystemSpooler(), PrinterJournal::DefaultPath()) {}
+    : PrinterBorrowing(MakeSystemSpooler(), PrinterJournal::DefaultDirectory()) {}
 
-PrinterBorrowing::PrinterBorrowing(std::unique_ptr<Spooler> spooler, std::string journalPath)
+PrinterBorrowing::PrinterBorrowing(std::unique_ptr<Spooler> spooler, std::string journalDirectory)
     : m_spooler(std::move(spooler)),
-      m_journal(std::move(journalPath)),
+      m_directory(std::move(journalDirectory)),
+      m_journal(m_directory),
       // Without a place for the journal nothing would survive a crash, so
       // printers are then recorded but never changed.
-      m_release(*m_spooler, m_journal.Path().empty() ? nullptr : &m_journal) {}
+      m_release(*m_spooler, m_directory.empty() ? nullptr : &m_journal) {}
 
 PrinterBorrowing::~PrinterBorrowing() {
     RestorePrinters();
@@ -20,8 +23,7 @@ PrinterBorrowing::~PrinterBorrowing() {
 
 void PrinterBorrowing::RecoverEarlierRun() {
     std::lock_guard lock(m_mutex);
-    if (!m_journal.Path().empty())
-        RecoverPrinters(*m_spooler, m_journal);
+    RecoverEarlierRuns(*m_spooler, m_directory);
 }
 
 void PrinterBorrowing::ReleasePrinters(const std::string& portName) {

@@ -1,31 +1,33 @@
 // One run's borrowing of printers, shared by the windows and the command line:
-// gives back what an earlier run left behind, borrows the printers of a port
-// before it is opened, and gives them back at the end. It may be called from
-// the signal watcher as well as the main thread, so it takes turns itself.
+// gives back what runs that are gone left behind, borrows the printers of a
+// port before it is opened, and gives them back at the end. It may be called
+// from the signal watcher as well as the main thread, so it takes turns itself.
 #pragma once
 
 #include <memory>
 #include <mutex>
 #include <string>
 
-#include "printers/printer_journal.h"
 #include "printers/printer_release.h"
+#include "printers/run_journal.h"
 #include "printers/spooler.h"
 
 namespace tessaly {
 
 class PrinterBorrowing {
 public:
-    // Uses the system's spooler and the journal in its default place.
+    // Uses the system's spooler and the journal folder in its default place.
     PrinterBorrowing();
-    PrinterBorrowing(std::unique_ptr<Spooler> spooler, std::string journalPath);
+    // `journalDirectory` holds every run's journal; empty means no journal can
+    // be kept, so printers are recorded but never changed.
+    PrinterBorrowing(std::unique_ptr<Spooler> spooler, std::string journalDirectory);
     // Gives every borrowed printer back.
     ~PrinterBorrowing();
     PrinterBorrowing(const PrinterBorrowing&) = delete;
     PrinterBorrowing& operator=(const PrinterBorrowing&) = delete;
 
-    // Printers that a run which never reached its teardown left on the dummy
-    // port get their own port back. Silent.
+    // Printers that runs which never reached their teardown left on the dummy
+    // port get their own port back; those of runs still alive are left alone.
     void RecoverEarlierRun();
     void ReleasePrinters(const std::string& portName);
     void RestorePrinters();
@@ -34,7 +36,8 @@ public:
 private:
     mutable std::mutex m_mutex;
     std::unique_ptr<Spooler> m_spooler;
-    PrinterJournal m_journal;
+    std::string m_directory;
+    RunJournal m_journal;
     PrinterPortRelease m_release;
 };
 

@@ -10,29 +10,39 @@
 
 namespace tessaly {
 
-class PrinterJournal {
+// Where a borrowing writes a printer down before changing it.
+class BorrowJournal {
+public:
+    virtual ~BorrowJournal() = default;
+    // Adds or replaces one printer. False when it could not be written, in
+    // which case the printer must not be changed.
+    virtual bool Add(const std::string& name, const BorrowedPrinter& printer) = 0;
+    // Drops printers that need nothing more from us.
+    virtual bool Forget(const std::vector<std::string>& names) = 0;
+};
+
+// One journal file.
+class PrinterJournal : public BorrowJournal {
 public:
     explicit PrinterJournal(std::string path) : m_path(std::move(path)) {}
 
-    // $XDG_STATE_HOME/tessaly/printers.journal, by default under ~/.local/state.
-    // Empty when neither that variable nor HOME is set.
-    static std::string DefaultPath();
+    // $XDG_STATE_HOME/tessaly, by default ~/.local/state/tessaly: the folder
+    // that holds every run's journal. Empty when neither variable is usable.
+    static std::string DefaultDirectory();
 
     const std::string& Path() const { return m_path; }
 
-    // Entries of a missing or unreadable journal read as none; a damaged line
-    // is skipped rather than guessed at.
+    // The entries that can be read; a missing, hostile or damaged file gives
+    // what could be read of it, possibly nothing.
     PrinterPorts Load() const;
-    // Adds or replaces one printer. The file is replaced atomically, so a crash
-    // leaves either the old journal or the new one. False when it could not be
-    // written, in which case the printer must not be changed.
-    bool Add(const std::string& name, const BorrowedPrinter& printer) const;
-    // Drops printers that were given back; removes the file once it is empty.
-    bool Forget(const std::vector<std::string>& names) const;
-
-private:
+    // The file is replaced atomically, so a crash leaves the old journal or
+    // the new one.
+    bool Add(const std::string& name, const BorrowedPrinter& printer) override;
+    // Removes the file once it is empty.
+    bool Forget(const std::vector<std::string>& names) override;
     bool Save(const PrinterPorts& ports) const;
 
+private:
     std::string m_path;
 };
 

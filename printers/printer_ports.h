@@ -9,8 +9,9 @@ namespace tessaly {
 
 struct BorrowedPrinter {
     std::string savedPort;
-    // Paused before Tessaly touched it, so giving it back leaves it paused.
-    bool wasPaused = false;
+    // This run's own Pause-Printer stopped it (it was running before), so giving
+    // it back resumes it. A printer paused by anyone else is never resumed by us.
+    bool pausedByUs = false;
 
     bool operator==(const BorrowedPrinter&) const = default;
 };

@@ -3,12 +3,12 @@
 #include <utility>
 #include <vector>
 
+#include "link/port_name.h"
 #include "printers/device_match.h"
-#include "link/serial_link.h"
 
 namespace tessaly {
 
-PrinterPortRelease::PrinterPortRelease(Spooler& spooler, const PrinterJournal* journal,
+PrinterPortRelease::PrinterPortRelease(Spooler& spooler, BorrowJournal* journal,
                                        PrinterPorts borrowed)
     : m_spooler(spooler), m_journal(journal), m_printerPorts(std::move(borrowed)) {}
 
@@ -21,33 +21,55 @@ std::optional<PrinterRecord> PrinterPortRelease::FetchForChange(const PrinterHan
         success = false;
         return std::nullopt;
     }
-    if (!success)
+    if (!success) {
         return std::nullopt;
+    }
     std::optional<PrinterRecord> record = m_spooler.FetchRecord(printer);
-    if (!record)
+    if (!record) {
         success = false;
+    }
     return record;
 }
 
-void PrinterPortRelease::BorrowPrinter(const PrinterHandle& printer,
-                                       const BorrowedPrinter& borrowed, bool& success) {
-    std::optional<PrinterRecord> record = FetchForChange(printer, success);
-    if (!record || m_journal == nullptr)
+void PrinterPortRelease::BorrowPrinter(const PrinterHandle& printer, BorrowedPrinter& borrowed,
+                                       bool& success) {
+    const std::optional<PrinterRecord> record = FetchForChange(printer, success);
+    if (!record || m_journal == nullptr) {
         return;
+    }
+    // A pause of ours from an earlier check counts only while the printer is
+    // still paused; one that is paused now without it was paused by someone else.
+    borrowed.pausedByUs = borrowed.pausedByUs && record->paused;
+    const bool pauseHere = !record->paused;
+    BorrowedPrinter planned = borrowed;
+    planned.pausedByUs = borrowed.pausedByUs || pauseHere;
     // A crash from here on must not strand the printer on the dummy port.
-    if (!m_journal->Add(printer.name, borrowed))
+    if (!m_journal->Add(printer.name, planned)) {
         return;
+    }
 
     // Paused first: changing the device URI restarts a job in progress, and it
-    // must wait in the queue rather than print into the dummy port.
-    bool pausedHere = !record->paused && m_spooler.PausePrinter(printer);
+    // must wait in the queue rather than print into the dummy port. A running
+    // printer that cannot be paused is therefore not moved either.
+    if (pauseHere) {
+        if (!m_spooler.PausePrinter(printer)) {
+            m_journal->Forget({printer.name});
+            return;
+        }
+        borrowed.pausedByUs = true;
+    }
 
     // A printer whose own port the spooler no longer accepts (its backend is
     // gone) could never be given back, so it is left as it is.
     if (!m_spooler.StoreRecord(printer, *record)) {
-        if (pausedHere)
-            m_spooler.ResumePrinter(printer);
-        m_journal->Forget({printer.name});
+        if (pauseHere && m_spooler.ResumePrinter(printer)) {
+            borrowed.pausedByUs = false;
+        }
+        if (borrowed.pausedByUs) {
+            m_journal->Add(printer.name, borrowed);
+        } else {
+            m_journal->Forget({printer.name});
+        }
         return;
     }
     PrinterRecord moved = *record;
@@ -55,76 +77,85 @@ void PrinterPortRelease::BorrowPrinter(const PrinterHandle& printer,
     m_spooler.StoreRecord(printer, moved);
 }
 
-bool PrinterPortRelease::GiveBack(const PrinterHandle& printer, const BorrowedPrinter& borrowed,
-                                  bool& success) {
+PrinterPortRelease::GiveBackResult PrinterPortRelease::GiveBack(const PrinterHandle& printer,
+                                                                const BorrowedPrinter& borrowed,
+                                                                bool& success) {
     std::optional<PrinterRecord> record = FetchForChange(printer, success);
-    if (!record)
-        return false;
+    if (!record) {
+        return GiveBackResult::Failed;
+    }
+    // Someone pointed it elsewhere since we took it: theirs to keep.
+    if (record->port != kDummyPort && record->port != borrowed.savedPort) {
+        return GiveBackResult::ChangedBySomeoneElse;
+    }
+    // Our pause is ours to undo only as long as nobody resumed the printer or
+    // paused it again for reasons of their own.
+    const bool resume = borrowed.pausedByUs && record->paused && record->pausedByTessaly;
     record->port = borrowed.savedPort;
-    bool stored = m_spooler.StoreRecord(printer, *record);
+    if (!m_spooler.StoreRecord(printer, *record)) {
+        return GiveBackResult::Failed;
+    }
     // Resumed only once it is back on its own device, so held jobs print there.
-    if (stored && !borrowed.wasPaused)
-        m_spooler.ResumePrinter(printer);
-    return stored;
+    if (resume && !m_spooler.ResumePrinter(printer)) {
+        return GiveBackResult::Failed;
+    }
+    return GiveBackResult::Back;
 }
 
 void PrinterPortRelease::ReleasePrinters(const std::string& portName) {
-    std::vector<InstalledPrinter> printers = m_spooler.EnumeratePrinters();
-    std::string device = ResolvePortName(portName);
+    const std::vector<InstalledPrinter> printers = m_spooler.EnumeratePrinters();
+    const std::string device = ResolvePortName(portName);
     bool success = true;
     for (const InstalledPrinter& installed : printers) {
         // A printer already on the dummy port is one of ours (or useless to
         // borrow); recording it again would lose its saved port.
-        if (installed.port == kDummyPort || !DeviceUriNamesDevice(installed.port, device))
+        if (installed.port == kDummyPort || !DeviceUriNamesDevice(installed.port, device)) {
             continue;
+        }
 
         // Recorded before any change and kept even if the change fails. A
-        // printer recorded earlier keeps the paused state it had before
-        // Tessaly first touched it.
-        auto earlier = m_printerPorts.find(installed.name);
-        bool wasPaused =
-            earlier != m_printerPorts.end() ? earlier->second.wasPaused : installed.paused;
-        BorrowedPrinter borrowed{installed.port, wasPaused};
-        m_printerPorts[installed.name] = borrowed;
+        // printer recorded earlier keeps the pause this run gave it.
+        const auto earlier = m_printerPorts.find(installed.name);
+        const bool pausedByUs = earlier != m_printerPorts.end() && earlier->second.pausedByUs;
+        BorrowedPrinter& borrowed = m_printerPorts[installed.name];
+        borrowed = BorrowedPrinter{installed.port, pausedByUs};
 
-        OpenResult opened = m_spooler.OpenPrinter(installed.name);
-        if (opened.status != OpenStatus::Opened)
+        const OpenResult opened = m_spooler.OpenPrinter(installed.name);
+        if (opened.status != OpenStatus::Opened) {
             continue;
+        }
         BorrowPrinter(opened.handle, borrowed, success);
         m_spooler.ClosePrinter(opened.handle);
     }
 }
 
 void PrinterPortRelease::RestorePrinters() {
-    if (m_printerPorts.empty())
+    if (m_printerPorts.empty()) {
         return;
+    }
     bool success = true;
-    std::vector<std::string> givenBack;
+    // Only printers confirmed back, confirmed deleted or confirmed changed by
+    // someone else leave the journal; a scheduler that did not answer keeps
+    // the entry for the next start.
+    std::vector<std::string> settled;
     for (const auto& [name, borrowed] : m_printerPorts) {
-        OpenResult opened = m_spooler.OpenPrinter(name);
+        const OpenResult opened = m_spooler.OpenPrinter(name);
         // A printer deleted meanwhile is not re-created: there is nothing to give back.
-        if (opened.status == OpenStatus::NoSuchPrinter)
-            givenBack.push_back(name);
-        if (opened.status != OpenStatus::Opened)
+        if (opened.status == OpenStatus::NoSuchPrinter) {
+            settled.push_back(name);
+        }
+        if (opened.status != OpenStatus::Opened) {
             continue;
-        if (GiveBack(opened.handle, borrowed, success))
-            givenBack.push_back(name);
+        }
+        if (GiveBack(opened.handle, borrowed, success) != GiveBackResult::Failed) {
+            settled.push_back(name);
+        }
         m_spooler.ClosePrinter(opened.handle);
     }
     m_printerPorts.clear();
-    if (m_journal != nullptr && !givenBack.empty())
-        m_journal->Forget(givenBack);
-}
-
-void RecoverPrinters(Spooler& spooler, const PrinterJournal& journal) {
-    PrinterPorts left = journal.Load();
-    if (left.empty()) {
-        // Nothing readable to give back: an empty or damaged journal just goes.
-        journal.Forget({});
-        return;
+    if (m_journal != nullptr && !settled.empty()) {
+        m_journal->Forget(settled);
     }
-    PrinterPortRelease release(spooler, &journal, std::move(left));
-    release.RestorePrinters();
 }
 
 }  // namespace tessaly

@@ -17,31 +17,30 @@ class PrinterPortRelease {
 public:
     // Without a journal nothing survives a crash, so no printer is changed;
     // they are still recorded and given back as usual.
-    PrinterPortRelease(Spooler& spooler, const PrinterJournal* journal, PrinterPorts borrowed = {});
+    PrinterPortRelease(Spooler& spooler, BorrowJournal* journal, PrinterPorts borrowed = {});
 
     // Borrows every local printer whose device URI names the device that
     // `portName` ("COM1", or a device path) resolves to.
     void ReleasePrinters(const std::string& portName);
-    // Gives every recorded printer its saved port back and forgets them all.
-    // With nothing recorded it makes no spooler call, so a second call is harmless.
+    // Gives every recorded printer its saved port back and forgets them all. A
+    // printer someone else re-pointed meanwhile is left as it is; one that
+    // cannot be given back now stays in the journal for the next start. With
+    // nothing recorded it makes no spooler call, so a second call is harmless.
     void RestorePrinters();
 
     const PrinterPorts& Ports() const { return m_printerPorts; }
 
 private:
-    void BorrowPrinter(const PrinterHandle& printer, const BorrowedPrinter& borrowed,
-                       bool& success);
-    bool GiveBack(const PrinterHandle& printer, const BorrowedPrinter& borrowed, bool& success);
+    enum class GiveBackResult { Back, ChangedBySomeoneElse, Failed };
+
+    void BorrowPrinter(const PrinterHandle& printer, BorrowedPrinter& borrowed, bool& success);
+    GiveBackResult GiveBack(const PrinterHandle& printer, const BorrowedPrinter& borrowed,
+                            bool& success);
     std::optional<PrinterRecord> FetchForChange(const PrinterHandle& printer, bool& success);
 
     Spooler& m_spooler;
-    const PrinterJournal* m_journal;
+    BorrowJournal* m_journal;
     PrinterPorts m_printerPorts;
 };
-
-// Gives back the printers a run that never reached its teardown left on the
-// dummy port. Called once at start-up, before the main window opens; silent.
-// Printers that cannot be given back now stay in the journal for the next run.
-void RecoverPrinters(Spooler& spooler, const PrinterJournal& journal);
 
 }  // namespace tessaly

@@ -16,6 +16,10 @@ namespace tessaly {
 // which is why a borrowed printer is also paused.
 inline constexpr const char* kDummyPort = "file:/dev/null";
 
+// The reason Tessaly gives when it pauses a printer. A printer paused with any
+// other reason was paused by someone else, and is not ours to resume.
+inline constexpr const char* kPauseReason = "Tessaly holds this printer's serial port";
+
 // A printer's port is its device URI.
 struct InstalledPrinter {
     std::string name;
@@ -29,6 +33,7 @@ struct PrinterRecord {
     std::string name;
     std::string port;
     bool paused = false;
+    bool pausedByTessaly = false;  // paused, and with kPauseReason
 };
 
 struct PrinterHandle {
@@ -59,6 +64,7 @@ public:
     virtual std::optional<PrinterRecord> FetchRecord(const PrinterHandle& printer) = 0;
     // True when the spooler accepted the record.
     virtual bool StoreRecord(const PrinterHandle& printer, const PrinterRecord& record) = 0;
+    // Pauses with kPauseReason.
     virtual bool PausePrinter(const PrinterHandle& printer) = 0;
     virtual bool ResumePrinter(const PrinterHandle& printer) = 0;
     virtual void ClosePrinter(const PrinterHandle& printer) = 0;

@@ -100,9 +100,11 @@ TEST_F(ProgramTest, GivesBackWhatACrashedRunLeftThenEndsOnSigtermThroughTheTeard
                            "' -E >/dev/null 2>&1")
                               .c_str()),
               0);
-    std::system(("cupsdisable " + m_printer + " >/dev/null 2>&1").c_str());
-    const PrinterJournal journal((m_state / "tessaly" / "printers.journal").string());
-    ASSERT_TRUE(journal.Add(m_printer, BorrowedPrinter{own, false}));
+    std::system(
+        ("cupsdisable -r \"" + std::string(kPauseReason) + "\" " + m_printer + " >/dev/null 2>&1")
+            .c_str());
+    PrinterJournal journal((m_state / "tessaly" / "printers.journal").string());
+    ASSERT_TRUE(journal.Add(m_printer, BorrowedPrinter{own, true}));
 
     const pid_t child = Start();
     ASSERT_GT(child, 0);

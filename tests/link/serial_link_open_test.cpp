@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "link/port_name.h"
 #include "tests/link/pty_peer.h"
 
 namespace tessaly::test {

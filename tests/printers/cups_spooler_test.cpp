@@ -14,6 +14,7 @@
 #include <memory>
 #include <thread>
 
+#include "printers/journal_recovery.h"
 #include "printers/printer_release.h"
 #include "printers/spooler.h"
 #include "tests/support/temp_dir.h"
@@ -116,7 +117,8 @@ protected:
         if (!PrivateScheduler::reachable)
             GTEST_SKIP() << "no CUPS scheduler reachable (set CUPS_SERVER or run as root)";
         setenv("XDG_STATE_HOME", (m_state / "state").c_str(), 1);
-        journal = std::make_unique<PrinterJournal>(PrinterJournal::DefaultPath());
+        journal = std::make_unique<PrinterJournal>(PrinterJournal::DefaultDirectory() +
+                                                   "/printers.journal");
         spooler = MakeSystemSpooler();
     }
     void TearDown() override {

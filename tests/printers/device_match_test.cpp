@@ -48,6 +48,12 @@ TEST(DeviceMatch, ALinkAndItsTargetAreOneDevice) {
     EXPECT_TRUE(DeviceUriNamesDevice("serial:" + (dir / "ttyUSB0") + "?baud=115200",
                                      dir / "by-id-Maker_Cable"));
     EXPECT_FALSE(DeviceUriNamesDevice("serial:" + (dir / "ttyUSB0"), dir / "ttyUSB1"));
+
+    // udev lets '#' into by-id names, and the scheduler keeps it as typed.
+    ASSERT_EQ(0, symlink((dir / "ttyUSB0").c_str(), (dir / "usb-Maker_#1-port0").c_str()));
+    EXPECT_TRUE(DeviceUriNamesDevice("serial:" + (dir / "usb-Maker_#1-port0") + "?baud=9600",
+                                     dir / "ttyUSB0"));
+    EXPECT_TRUE(DeviceUriNamesDevice("serial:" + (dir / "usb-Maker_%231-port0"), dir / "ttyUSB0"));
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ struct FakePrinter {
     bool failFetch = false;  // no room for the record, or the fetch itself fails
     bool failStore = false;
     std::string refusedPort;  // the spooler refuses to store this port
+    bool failPause = false;
+    bool pausedByTessaly = false;  // paused, and with Tessaly's reason
 };
 
 class FakeSpooler : public Spooler {
@@ -56,7 +58,8 @@ public:
         const FakePrinter& fake = printers.at(printer.name);
         if (fake.failFetch)
             return std::nullopt;
-        return PrinterRecord{printer.name, fake.port, fake.paused};
+        return PrinterRecord{printer.name, fake.port, fake.paused,
+                             fake.paused && fake.pausedByTessaly};
     }
     bool StoreRecord(const PrinterHandle& printer, const PrinterRecord& record) override {
         calls.push_back("store " + printer.name + " " + record.port);
@@ -70,12 +73,18 @@ public:
     }
     bool PausePrinter(const PrinterHandle& printer) override {
         calls.push_back("pause " + printer.name);
-        printers.at(printer.name).paused = true;
+        FakePrinter& fake = printers.at(printer.name);
+        if (fake.failPause) {
+            return false;
+        }
+        fake.paused = true;
+        fake.pausedByTessaly = true;
         return true;
     }
     bool ResumePrinter(const PrinterHandle& printer) override {
         calls.push_back("resume " + printer.name);
         printers.at(printer.name).paused = false;
+        printers.at(printer.name).pausedByTessaly = false;
         return true;
     }
     void ClosePrinter(const PrinterHandle& printer) override {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "printers/journal_recovery.h"
 #include "tests/printers/fake_spooler.h"
 #include "tests/support/temp_dir.h"
 
@@ -152,7 +153,7 @@ TEST_F(PrinterRelease, RepeatedChecksKeepTheOriginalPort) {
     release.ReleasePrinters("/dev/ttyS1");
     release.ReleasePrinters("/dev/ttyS2");
     EXPECT_EQ(
-        (PrinterPorts{{"P", {"serial:/dev/ttyS1", false}}, {"Q", {"serial:/dev/ttyS2", false}}}),
+        (PrinterPorts{{"P", {"serial:/dev/ttyS1", true}}, {"Q", {"serial:/dev/ttyS2", true}}}),
         release.Ports());
     release.RestorePrinters();
     EXPECT_EQ("serial:/dev/ttyS1", PortOf("P"));
@@ -186,7 +187,7 @@ TEST_F(PrinterRelease, TheJournalHoldsAPrinterWhileItIsOnTheDummyPort) {
     };
     release.ReleasePrinters("/dev/ttyS1");
     EXPECT_TRUE(journalledBeforeMove);
-    EXPECT_EQ((PrinterPorts{{"P", {"serial:/dev/ttyS1", true}}}), journal.Load());
+    EXPECT_EQ((PrinterPorts{{"P", {"serial:/dev/ttyS1", false}}}), journal.Load());
 
     // A teardown that cannot give the printer back leaves it for the next start.
     spooler.printers.at("P").failOpen = true;
@@ -212,6 +213,65 @@ TEST_F(PrinterRelease, NoPrinterIsChangedWithoutAJournal) {
     EXPECT_EQ("serial:/dev/ttyS1", PortOf("P"));
     EXPECT_FALSE(spooler.printers.at("P").paused);
     EXPECT_EQ(1u, blocked.Ports().size());
+}
+
+TEST_F(PrinterRelease, ResumesOnlyWhatThisRunPausedItself) {
+    spooler.Add("Locked", {.port = "serial:/dev/ttyS1", .failOpen = true});
+    release.ReleasePrinters("/dev/ttyS1");
+    test::FakeSpooler other;
+    other.Add("Unjournalled", {.port = "serial:/dev/ttyS1"});
+    PrinterPortRelease bare(other, nullptr);
+    bare.ReleasePrinters("/dev/ttyS1");
+
+    // Someone else pauses both during the run.
+    spooler.printers.at("Locked") = {.port = "serial:/dev/ttyS1", .paused = true};
+    other.printers.at("Unjournalled").paused = true;
+    release.RestorePrinters();
+    bare.RestorePrinters();
+    EXPECT_TRUE(spooler.printers.at("Locked").paused);
+    EXPECT_TRUE(other.printers.at("Unjournalled").paused);
+}
+
+TEST_F(PrinterRelease, ARunningPrinterThatCannotBePausedIsNotMoved) {
+    spooler.Add("P", {.port = "serial:/dev/ttyS1", .failPause = true});
+    release.ReleasePrinters("/dev/ttyS1");
+    EXPECT_EQ("serial:/dev/ttyS1", PortOf("P"));
+    EXPECT_FALSE(std::filesystem::exists(journal.Path()));
+}
+
+TEST_F(PrinterRelease, ASecondCheckAfterAFailedMoveKeepsOurOwnPause) {
+    spooler.Add("P", {.port = "serial:/dev/ttyS1", .refusedPort = kDummyPort});
+    release.ReleasePrinters("/dev/ttyS1");
+    ASSERT_EQ("serial:/dev/ttyS1", PortOf("P"));
+    ASSERT_TRUE(spooler.printers.at("P").paused);
+
+    spooler.printers.at("P").refusedPort.clear();
+    release.ReleasePrinters("/dev/ttyS1");
+    EXPECT_EQ(kDummyPort, PortOf("P"));
+    EXPECT_EQ((PrinterPorts{{"P", {"serial:/dev/ttyS1", true}}}), journal.Load());
+    release.RestorePrinters();
+    EXPECT_EQ("serial:/dev/ttyS1", PortOf("P"));
+    EXPECT_FALSE(spooler.printers.at("P").paused);
+}
+
+TEST_F(PrinterRelease, AnotherOnesChangeIsKeptAndAFailingSchedulerKeepsTheEntry) {
+    spooler.Add("Repointed", {.port = "serial:/dev/ttyS1"});
+    spooler.Add("Repaused", {.port = "serial:/dev/ttyS1?baud=9600"});
+    spooler.Add("Unanswered", {.port = "file:/dev/ttyS1"});
+    release.ReleasePrinters("/dev/ttyS1");
+
+    spooler.printers.at("Repointed").port = "serial:/dev/ttyS9";
+    spooler.printers.at("Repaused").pausedByTessaly =
+        false;  // paused again, for a reason of theirs
+    spooler.printers.at("Unanswered").failOpen = true;
+    release.RestorePrinters();
+
+    EXPECT_EQ("serial:/dev/ttyS9", PortOf("Repointed"));
+    EXPECT_TRUE(spooler.printers.at("Repointed").paused) << "left as it is";
+    EXPECT_EQ("serial:/dev/ttyS1?baud=9600", PortOf("Repaused"));
+    EXPECT_TRUE(spooler.printers.at("Repaused").paused);
+    EXPECT_EQ(kDummyPort, PortOf("Unanswered"));
+    EXPECT_EQ((PrinterPorts{{"Unanswered", {"file:/dev/ttyS1", true}}}), journal.Load());
 }
 
 }  // namespace

@@ -1,0 +1,13 @@
+// The operator names a port the way the display's own tools do ("COM1"); the
+// serial link and the printer borrowing both need the device behind that name.
+#pragma once
+
+#include <string>
+
+namespace tessaly {
+
+// "COMn" -> $TESSALY_COMn (when set and not empty), else /dev/ttyS(n-1); a name
+// starting with '/' is a path; any other name is returned as it is.
+std::string ResolvePortName(const std::string& portName);
+
+}  // namespace tessaly

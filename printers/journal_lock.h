@@ -1,0 +1,46 @@
+// Each run keeps its own journal, "<stem>.journal", and holds an flock on
+// "<stem>.lock" beside it for as long as it lives. The kernel drops the lock
+// when the run ends however it ends, so a journal whose lock can be taken
+// belongs to a run that is gone, and only such a journal may be worked off.
+// The lock sits in a file of its own because the journal is replaced by a
+// rename at every change, which a lock on the journal itself would not survive.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace tessaly {
+
+inline constexpr const char* kJournalSuffix = ".journal";
+
+class JournalLock {
+public:
+    // A new lock under a name no other run uses, taken before its journal can
+    // appear, so no other run ever sees that journal unlocked. Nothing when
+    // the folder cannot hold it.
+    static std::optional<JournalLock> CreateIn(const std::string& directory);
+    // The lock of an existing journal, when the run that wrote it is gone.
+    // Nothing while that run lives or when the lock cannot be used.
+    static std::optional<JournalLock> TakeOver(const std::string& journalPath);
+
+    JournalLock(JournalLock&& other) noexcept;
+    JournalLock& operator=(JournalLock&& other) noexcept;
+    JournalLock(const JournalLock&) = delete;
+    JournalLock& operator=(const JournalLock&) = delete;
+    ~JournalLock();  // releases the lock and leaves its file
+
+    const std::string& JournalPath() const { return m_journalPath; }
+    // Deletes the lock's file, then releases the lock. Only once the journal
+    // itself is gone: a journal without its lock file is taken over at once.
+    void Remove();
+
+private:
+    JournalLock(int fd, std::string lockPath, std::string journalPath);
+    void Release();
+
+    int m_fd = -1;
+    std::string m_lockPath;
+    std::string m_journalPath;
+};
+
+}  // namespace tessaly

@@ -1,0 +1,93 @@
+#include "printers/journal_recovery.h"
+
+#include <dirent.h>
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "printers/journal_file.h"
+#include "printers/journal_lock.h"
+#include "printers/journal_text.h"
+#include "printers/printer_release.h"
+
+namespace tessaly {
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+
+std::vector<std::string> JournalsIn(const std::string& directory) {
+    std::vector<std::string> journals;
+    std::unique_ptr<DIR, DirCloser> dir(opendir(directory.c_str()));
+    if (!dir) {
+        return journals;
+    }
+    const std::string_view suffix = kJournalSuffix;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string_view name = entry->d_name;
+        if (name.size() > suffix.size() && name.ends_with(suffix) && name[0] != '.') {
+            journals.push_back(directory + "/" + std::string(name));
+        }
+    }
+    return journals;
+}
+
+const char* Why(JournalReadStatus status) {
+    switch (status) {
+        case JournalReadStatus::NotRegular:
+            return "is not a regular file";
+        case JournalReadStatus::TooLarge:
+            return "is too large to be a journal";
+        default:
+            return "cannot be read";
+    }
+}
+
+}  // namespace
+
+void RecoverPrinters(Spooler& spooler, PrinterJournal& journal) {
+    const JournalFileText file = ReadJournalText(journal.Path());
+    if (file.status == JournalReadStatus::Missing) {
+        return;
+    }
+    if (file.status != JournalReadStatus::Read) {
+        SetJournalAside(journal.Path(), Why(file.status));
+        return;
+    }
+    JournalContents contents = ParseJournalText(file.text);
+    if (contents.damaged) {
+        // The whole text is kept for a person; what could be read goes on in a
+        // fresh journal under the old name.
+        if (!SetJournalAside(journal.Path(), "cannot be read whole") || contents.ports.empty() ||
+            !journal.Save(contents.ports)) {
+            return;
+        }
+    }
+    if (contents.ports.empty()) {
+        journal.Forget({});
+        return;
+    }
+    PrinterPortRelease release(spooler, &journal, std::move(contents.ports));
+    release.RestorePrinters();
+}
+
+void RecoverEarlierRuns(Spooler& spooler, const std::string& directory) {
+    if (directory.empty()) {
+        return;
+    }
+    for (const std::string& path : JournalsIn(directory)) {
+        std::optional<JournalLock> lock = JournalLock::TakeOver(path);
+        if (!lock) {
+            continue;  // its run is alive
+        }
+        PrinterJournal journal(path);
+        RecoverPrinters(spooler, journal);
+        if (ReadJournalText(path).status == JournalReadStatus::Missing) {
+            lock->Remove();
+        }
+    }
+}
+
+}  // namespace tessaly

@@ -1,0 +1,138 @@
+// Start-up recovery over a folder of journals: whose it may work off, and what
+// becomes of files that are not journals.
+#include "printers/journal_recovery.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "printers/printer_borrowing.h"
+#include "printers/run_journal.h"
+#include "tests/printers/fake_spooler.h"
+#include "tests/support/temp_dir.h"
+
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace tessaly {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Text(const std::string& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Standard error while `body` runs.
+template <typename Body>
+std::string ErrorsOf(Body body) {
+    std::fflush(stderr);
+    ::testing::internal::CaptureStderr();
+    body();
+    return ::testing::internal::GetCapturedStderr();
+}
+
+class JournalRecovery : public ::testing::Test {
+protected:
+    // A printer that a run left on the dummy port, paused by it.
+    void Borrowed(const std::string& name) {
+        spooler.Add(name, {.port = kDummyPort, .paused = true, .pausedByTessaly = true});
+    }
+    std::string PortOf(const std::string& name) { return spooler.printers.at(name).port; }
+
+    test::FakeSpooler spooler;
+    test::TempDir dir;
+};
+
+TEST_F(JournalRecovery, WorksOffOnlyTheJournalsOfRunsThatAreGone) {
+    Borrowed("Alive");
+    Borrowed("Gone");
+    auto alive = std::make_unique<RunJournal>(dir.Path());
+    ASSERT_TRUE(alive->Add("Alive", {"serial:/dev/ttyS0", true}));
+    {
+        RunJournal gone(dir.Path());  // its lock goes with it, as with a run that is killed
+        ASSERT_TRUE(gone.Add("Gone", {"serial:/dev/ttyS1", true}));
+    }
+
+    RecoverEarlierRuns(spooler, dir.Path());
+    EXPECT_EQ(kDummyPort, PortOf("Alive"));
+    EXPECT_EQ("serial:/dev/ttyS1", PortOf("Gone"));
+    EXPECT_FALSE(spooler.printers.at("Gone").paused);
+    EXPECT_EQ(2, std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()))
+        << "the live run's journal and lock";
+
+    alive.reset();
+    RecoverEarlierRuns(spooler, dir.Path());
+    EXPECT_EQ("serial:/dev/ttyS0", PortOf("Alive"));
+    EXPECT_TRUE(fs::is_empty(dir.Path()));
+}
+
+TEST_F(JournalRecovery, AJournalThatCannotBeReadWholeIsKeptAsideAndWhatCanBeReadIsGivenBack) {
+    Borrowed("Good");
+    const std::string damaged = "tessaly-printers 1\n0 :Good :serial:/dev/ttyS0\n0 :Cut\n";
+    std::ofstream(dir / "printers.journal") << damaged;
+    std::ofstream(dir / "other.journal") << "written by something else\n";
+
+    const std::string errors = ErrorsOf([&] { RecoverEarlierRuns(spooler, dir.Path()); });
+    EXPECT_EQ("serial:/dev/ttyS0", PortOf("Good"));
+    EXPECT_EQ(damaged, Text(dir / "printers.journal.aside-1"));
+    EXPECT_EQ("written by something else\n", Text(dir / "other.journal.aside-1"));
+    EXPECT_EQ(2, std::count(errors.begin(), errors.end(), '\n')) << errors;
+    EXPECT_THAT(errors, ::testing::HasSubstr(dir / "printers.journal.aside-1"));
+    EXPECT_FALSE(fs::exists(dir / "printers.journal"));
+    EXPECT_FALSE(fs::exists(dir / "other.journal"));
+}
+
+TEST_F(JournalRecovery, AnUnparsableJournalIsRenamedAsideNeverDeleted) {
+    PrinterJournal journal(dir / "printers.journal");
+    std::ofstream(journal.Path()) << "tessaly-printers 2\n0 :P :serial:/dev/ttyS0\n";
+    ErrorsOf([&] { RecoverPrinters(spooler, journal); });
+    EXPECT_EQ("tessaly-printers 2\n0 :P :serial:/dev/ttyS0\n",
+              Text(dir / "printers.journal.aside-1"));
+}
+
+TEST_F(JournalRecovery, HostileFilesAreSetAsideWithOneLineEach) {
+    ASSERT_EQ(0, mkfifo((dir / "fifo.journal").c_str(), 0600));
+    fs::create_symlink("/dev/zero", dir / "zero.journal");
+    { std::ofstream huge(dir / "huge.journal"); }
+    fs::resize_file(dir / "huge.journal", std::uintmax_t{1} << 30);
+
+    const std::string errors = ErrorsOf([&] { RecoverEarlierRuns(spooler, dir.Path()); });
+    EXPECT_EQ(3, std::count(errors.begin(), errors.end(), '\n')) << errors;
+    EXPECT_TRUE(fs::is_fifo(dir / "fifo.journal.aside-1"));
+    EXPECT_TRUE(fs::is_symlink(dir / "zero.journal.aside-1"));
+    EXPECT_EQ(std::uintmax_t{1} << 30, fs::file_size(dir / "huge.journal.aside-1"));
+    EXPECT_THAT(spooler.calls, ::testing::IsEmpty());
+}
+
+TEST_F(JournalRecovery, ALockThatIsNoFileLeavesItsJournalAlone) {
+    Borrowed("P");
+    PrinterJournal(dir / "printers-x.journal").Add("P", {"serial:/dev/ttyS0", true});
+    ASSERT_EQ(0, mkfifo((dir / "printers-x.lock").c_str(), 0600));
+    const std::string errors = ErrorsOf([&] { RecoverEarlierRuns(spooler, dir.Path()); });
+    EXPECT_EQ(kDummyPort, PortOf("P"));
+    EXPECT_EQ(1, std::count(errors.begin(), errors.end(), '\n')) << errors;
+}
+
+TEST_F(JournalRecovery, ARunThatCannotKeepAJournalOfItsOwnBorrowsNothing) {
+    std::ofstream(dir / "file").put('x');
+    auto owned = std::make_unique<test::FakeSpooler>();
+    test::FakeSpooler& fake = *owned;
+    fake.Add("P", {.port = "serial:/dev/ttyS1"});
+    PrinterBorrowing borrowing(std::move(owned), dir / "file/tessaly");
+    borrowing.ReleasePrinters("/dev/ttyS1");
+    EXPECT_EQ("serial:/dev/ttyS1", fake.printers.at("P").port);
+    EXPECT_FALSE(fake.printers.at("P").paused);
+    EXPECT_EQ(1u, borrowing.Borrowed().size()) << "recorded all the same";
+}
+
+}  // namespace
+}  // namespace tessaly
