@@ -1,5 +1,7 @@
 #include "printers/journal_file.h"
 
+#include "files/file_replacement.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,58 +10,11 @@
 #include <cstdio>
 
 namespace tessaly {
-namespace {
 
-bool WriteAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-std::string DirectoryOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-}  // namespace
-
-// The status files will share one such helper; until then the journal keeps its
-// own, and nothing else here writes a journal.
+// The journal is replaced whole, as the status files are: a crash part-way
+// leaves the previous journal, never half of one.
 bool WriteJournalText(const std::string& path, const std::string& text) {
-    if (path.empty()) {
-        return false;
-    }
-    const std::string dir = DirectoryOf(path);
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    bool written = WriteAll(fd, text) && fsync(fd) == 0;
-    written = close(fd) == 0 && written;
-    if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    // The rename itself must reach the disk before a printer is changed.
-    const int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        fsync(dirFd);
-        close(dirFd);
-    }
-    return true;
+    return !path.empty() && ReplaceFileContents(path, text).ok();
 }
 
 JournalFileText ReadJournalText(const std::string& path) {
