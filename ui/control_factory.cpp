@@ -1,5 +1,8 @@
 #include "ui/control_factory.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/combobox.h>
@@ -53,7 +56,51 @@ wxWindow* CreateLabel(wxWindow& dialog, const ControlTemplate& c, wxPoint pos, w
     return label;
 }
 
+bool IsDropDown(ControlKind kind) {
+    return kind == ControlKind::DropDownList || kind == ControlKind::EditableDropDown;
+}
+
+bool IsNamingLabel(ControlKind kind) {
+    return kind == ControlKind::Label || kind == ControlKind::VCentredLabel ||
+           kind == ControlKind::CentredLabel;
+}
+
+// The closed box at the height its font needs, at least the template's row,
+// centred on that row.
+void FitClosedDropDown(wxWindow& list, wxPoint pos, wxSize row) {
+    const int height = std::max(row.GetHeight(), list.GetBestSize().GetHeight());
+    list.SetSize(pos.x, pos.y + (row.GetHeight() - height) / 2, row.GetWidth(), height);
+}
+
 }  // namespace
+
+const ControlTemplate* LabelOf(std::span<const ControlTemplate> controls, std::size_t index) {
+    const ControlTemplate& control = controls[index];
+    if (!IsDropDown(control.kind) && control.kind != ControlKind::ProgressBar) {
+        return nullptr;
+    }
+    const int rowHeight = IsDropDown(control.kind) ? kClosedDropDownHeight : control.h;
+    // Twice the centre, to stay in whole dialog units.
+    const int rowCentre2 = 2 * control.y + rowHeight;
+    for (const ControlTemplate& label : controls) {
+        const int labelCentre2 = 2 * label.y + label.h;
+        if (IsNamingLabel(label.kind) && label.x + label.w <= control.x &&
+            labelCentre2 >= 2 * control.y && labelCentre2 <= 2 * control.y + 2 * rowHeight &&
+            std::abs(labelCentre2 - rowCentre2) <= rowHeight) {
+            return &label;
+        }
+    }
+    return nullptr;
+}
+
+void CentreLabelOn(wxWindow& label, const wxWindow& control) {
+    // Static text draws from the top of its box; a box as tall as its text,
+    // centred on the control, puts the text on the control's row.
+    const wxRect box = control.GetRect();
+    const int height = label.GetBestSize().GetHeight();
+    label.SetSize(label.GetPosition().x, box.y + (box.height - height) / 2,
+                  label.GetSize().GetWidth(), height);
+}
 
 wxWindow* CreateControl(wxWindow& dialog, const ControlTemplate& c) {
     const wxPoint pos = dialog.ConvertDialogToPixels(wxPoint(c.x, c.y));
@@ -77,6 +124,7 @@ wxWindow* CreateControl(wxWindow& dialog, const ControlTemplate& c) {
             if (IsShownIndex(c.initialIndex, list->GetCount())) {
                 list->SetSelection(c.initialIndex);
             }
+            FitClosedDropDown(*list, pos, closedSize);
             window = list;
             break;
         }
@@ -86,6 +134,7 @@ wxWindow* CreateControl(wxWindow& dialog, const ControlTemplate& c) {
             if (IsShownIndex(c.initialIndex, box->GetCount())) {
                 box->SetSelection(c.initialIndex);
             }
+            FitClosedDropDown(*box, pos, closedSize);
             window = box;
             break;
         }
