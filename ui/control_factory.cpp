@@ -35,6 +35,13 @@ void FitTextToWidth(wxStaticText& label, int width) {
     }
 }
 
+// The height the label's text needs; the box the label was made with does not count.
+int TextHeight(wxWindow& label) {
+    label.SetMinSize(wxDefaultSize);
+    label.InvalidateBestSize();
+    return label.GetBestSize().GetHeight();
+}
+
 wxWindow* CreateLabel(wxWindow& dialog, const ControlTemplate& c, wxPoint pos, wxSize size) {
     long style = wxST_NO_AUTORESIZE;
     if (c.kind == ControlKind::CentredLabel || c.kind == ControlKind::SunkenCentredLabel) {
@@ -47,7 +54,7 @@ wxWindow* CreateLabel(wxWindow& dialog, const ControlTemplate& c, wxPoint pos, w
     FitTextToWidth(*label, size.GetWidth());
     if (c.kind == ControlKind::VCentredLabel) {
         // Static text draws from the top; centre it by moving the box instead.
-        const int textHeight = label->GetBestSize().GetHeight();
+        const int textHeight = TextHeight(*label);
         if (textHeight < size.GetHeight()) {
             label->SetSize(pos.x, pos.y + (size.GetHeight() - textHeight) / 2, size.GetWidth(),
                            textHeight);
@@ -97,7 +104,7 @@ void CentreLabelOn(wxWindow& label, const wxWindow& control) {
     // Static text draws from the top of its box; a box as tall as its text,
     // centred on the control, puts the text on the control's row.
     const wxRect box = control.GetRect();
-    const int height = label.GetBestSize().GetHeight();
+    const int height = TextHeight(label);
     label.SetSize(label.GetPosition().x, box.y + (box.height - height) / 2,
                   label.GetSize().GetWidth(), height);
 }
@@ -147,9 +154,16 @@ wxWindow* CreateControl(wxWindow& dialog, const ControlTemplate& c) {
         case ControlKind::GroupBox:
             window = new wxStaticBox(&dialog, c.id, text, pos, size);
             break;
-        case ControlKind::ProgressBar:
-            window = new wxGauge(&dialog, c.id, 100, pos, size, wxGA_HORIZONTAL | wxGA_SMOOTH);
+        case ControlKind::ProgressBar: {
+            auto* gauge = new wxGauge(&dialog, c.id, 100, pos, size, wxGA_HORIZONTAL | wxGA_SMOOTH);
+            // The desktop draws a thin bar at one edge of a taller box; a box of
+            // the bar's own height sits in the middle of the template's row.
+            gauge->SetMinSize(wxDefaultSize);
+            const int height = std::min(size.GetHeight(), gauge->GetBestSize().GetHeight());
+            gauge->SetSize(pos.x, pos.y + (size.GetHeight() - height) / 2, size.GetWidth(), height);
+            window = gauge;
             break;
+        }
     }
     window->SetName(wxString::FromUTF8(c.name));
     if (!c.enabled) {
