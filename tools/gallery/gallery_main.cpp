@@ -1,13 +1,14 @@
 // tessaly-gallery: shows one of Tessaly's windows in its opening state, for
 // pictures and for looking at the windows from outside (the accessibility
-// tree). "editor-busy" shows the switch editor reading a virtual display over
-// and over. Ends by itself after a while, or on SIGTERM.
+// tree). "basic-open" drops the code table list open; "editor-busy" shows the switch editor reading
+// a virtual display over and over. Ends by itself after a while, or on SIGTERM.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 
+#include <gtk/gtk.h>
 #include <wx/app.h>
 #include <wx/init.h>
 #include <wx/timer.h>
@@ -49,8 +50,14 @@ int Show(const std::string& name) {
     std::unique_ptr<CTemplateDialog> window;
     if (name == "main") {
         window = std::make_unique<CMainDlg>(services, printers);
-    } else if (name == "editor" || name == "basic") {
+    } else if (name == "editor" || name == "basic" || name == "basic-open") {
         window = CreateEditingWindow(name == "editor" ? kEscPos : kQuelmar, nullptr, services);
+        if (name == "basic-open") {
+            // The code table list dropped open: its items are wider than its box.
+            window->CallAfter([&] {
+                gtk_combo_box_popup(GTK_COMBO_BOX(window->Control(IDC_CODE_TABLE)->GetHandle()));
+            });
+        }
     } else if (name == "editor-busy") {
         display = std::make_unique<VirtualDisplay>();
         LinkSettings settings;
@@ -87,7 +94,7 @@ int Show(const std::string& name) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: tessaly-gallery main|editor|basic|editor-busy\n");
+        std::fprintf(stderr, "usage: tessaly-gallery main|editor|basic|basic-open|editor-busy\n");
         return 2;
     }
     wxApp::SetInstance(new wxApp);
