@@ -7,11 +7,13 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <wx/gauge.h>
 #include <wx/utils.h>
 
 #include "tests/support/recording_window_services.h"
 #include "tests/support/window_driver.h"
+#include "tests/ui/real_pointer.h"
 #include "tests/ui/test_window.h"
 #include "ui/input_hold.h"
 
@@ -100,6 +102,38 @@ TEST_F(BackgroundTransactionTest, RunsOffTheWindowThreadWhileTheBarFollowsAndInp
     // And the window listens again.
     EXPECT_TRUE(Click(window, kDefaultButton));
     EXPECT_EQ(window.defaultClicks, 1);
+}
+
+bool PopupShown(wxWindow& list) {
+    gboolean shown = FALSE;
+    g_object_get(G_OBJECT(list.GetHandle()), "popup-shown", &shown, nullptr);
+    return shown != FALSE;
+}
+
+// A real click through the X server on a drop-down opens it in the toolkit
+// itself, before any event of the window's own; only the held-back input keeps
+// the list shut while a transaction runs.
+TEST_F(BackgroundTransactionTest, ARealClickOnAListDoesNotOpenItWhileATransactionRuns) {
+    ShowForTest(window);
+    window.Raise();
+    RunWindowThreadUntil([] { return false; }, 300);
+    wxWindow& list = *window.Control(kList);
+    const wxPoint centre = list.GetScreenRect().GetPosition() + list.GetSize() / 2;
+
+    ASSERT_TRUE(StartClick(window, kFirstButton));
+    RealClick(centre.x, centre.y);
+    const bool openedWhileRunning = RunWindowThreadUntil([&] { return PopupShown(list); }, 500);
+    work.Open();
+    ASSERT_TRUE(FinishTransaction(window));
+    EXPECT_FALSE(openedWhileRunning);
+
+    // The same click once the transaction is over opens the list, so the click
+    // above did reach the desktop.
+    RealClick(centre.x, centre.y);
+    if (!RunWindowThreadUntil([&] { return PopupShown(list); }, 2000)) {
+        GTEST_SKIP() << "the X server does not take simulated clicks here";
+    }
+    gtk_combo_box_popdown(GTK_COMBO_BOX(list.GetHandle()));
 }
 
 TEST_F(BackgroundTransactionTest, TheCloseBoxEndsTheWindowOnlyOnceTheTransactionHasEnded) {
