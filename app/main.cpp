@@ -7,27 +7,24 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <optional>
-#include <string>
 #include <thread>
 
 #include <wx/app.h>
 #include <wx/init.h>
 
-#include "app/main_dlg.h"
 #include "app/switch_manager_app.h"
 #include "app/version.h"
 #include "printers/printer_borrowing.h"
+#include "signals/end_request_relay.h"
 #include "signals/termination_signals.h"
 
 namespace {
 
-constexpr const char* kScreenshotOption = "--screenshot-window=";
-
-// How long a signal waits for the windows to close by themselves. A native
-// message box the operator left open cannot be ended from outside; then the
-// printers are given back without the windows.
-constexpr auto kOrderlyEndBound = std::chrono::seconds(3);
+// How long a signal waits for the windows to close by themselves: long enough
+// for a running device transaction to reach its end. A native message box the
+// operator left open cannot be ended from outside; then the printers are given
+// back without the windows.
+constexpr auto kOrderlyEndBound = std::chrono::seconds(8);
 
 void PrintVersion() {
     std::printf("tessaly %s (file version %s)\n%s\n", tessaly::kProductVersion,
@@ -48,7 +45,6 @@ void PrintUsage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::optional<tessaly::ScreenshotRequest> screenshot;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
             PrintVersion();
@@ -58,27 +54,19 @@ int main(int argc, char** argv) {
             PrintUsage();
             return 0;
         }
-        if (std::strncmp(argv[i], kScreenshotOption, std::strlen(kScreenshotOption)) == 0 &&
-            i + 1 < argc) {
-            screenshot =
-                tessaly::ScreenshotRequest{argv[i] + std::strlen(kScreenshotOption), argv[i + 1]};
-            ++i;
-        }
     }
 
     // Outlives the signal watcher below, which may have to give the printers
     // back itself. Setting it up starts no thread.
     tessaly::PrinterBorrowing printers;
     std::atomic<bool> finished{false};
+    // The watcher reaches the windows only through this, never through the
+    // application object, which it could meet half destroyed.
+    tessaly::EndRequestRelay endRequests;
     // First, before the toolkit starts threads of its own that would inherit
     // an unblocked signal mask.
     tessaly::TerminationSignals signals([&](int signal) {
-        if (wxTheApp != nullptr) {
-            wxTheApp->CallAfter([] {
-                if (auto* window = dynamic_cast<tessaly::CMainDlg*>(wxTheApp->GetTopWindow()))
-                    window->EndByRequest();
-            });
-        }
+        endRequests.Request();
         const auto deadline = std::chrono::steady_clock::now() + kOrderlyEndBound;
         while (!finished && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -90,10 +78,9 @@ int main(int argc, char** argv) {
 
     // Printers an earlier run left on the dummy port are given back before the
     // main window opens.
-    if (!screenshot)
-        printers.RecoverEarlierRun();
+    printers.RecoverEarlierRun();
 
-    wxApp::SetInstance(new tessaly::CSwitchManagerApp(printers, screenshot));
+    wxApp::SetInstance(new tessaly::CSwitchManagerApp(printers, endRequests));
     int toolkitArgc = 1;  // our own options mean nothing to the toolkit
     int status = 1;
     if (wxEntryStart(toolkitArgc, argv)) {

@@ -1,6 +1,7 @@
 #include "app/main_dlg.h"
 
 #include <cstdlib>
+#include <memory>
 
 #include <wx/dcclient.h>
 #include <wx/icon.h>
@@ -10,7 +11,6 @@
 #include "resources/control_ids.h"
 #include "resources/dialog_template.h"
 #include "transactions/outcome_text.h"
-#include "ui/window_transaction_host.h"
 
 namespace tessaly {
 
@@ -96,16 +96,33 @@ void CMainDlg::OnCheckComm(wxCommandEvent&) {
     UpdateData(true);
     ReleasePrinters(m_portName);
 
-    WindowTransactionHost host(Services(), nullptr);
-    bool announced = false;
-    const CheckOutcome outcome =
-        CheckConnection(m_link, settings, AsEmulation(m_emulationMode), host, [&] {
-            Services().ShowMessage(this, CheckOutcomeText(CheckOutcome::Connected),
-                                   CheckIcon(CheckOutcome::Connected));
-            announced = true;
-        });
+    struct Result {
+        CheckOutcome outcome = CheckOutcome::OpenFailed;
+        bool announced = false;
+    };
+    auto result = std::make_shared<Result>();
+    const EmulationMode mode = AsEmulation(m_emulationMode);
+    RunTransaction(
+        nullptr,
+        [this, settings, mode, result](BackgroundHost& host) {
+            // The operator reads "Printer is connected." before the display is
+            // told to leave user setting mode.
+            result->outcome = CheckConnection(m_link, settings, mode, host, [&] {
+                host.OnWindowThread([&] {
+                    if (!EndRequested()) {
+                        Services().ShowMessage(this, CheckOutcomeText(CheckOutcome::Connected),
+                                               CheckIcon(CheckOutcome::Connected));
+                    }
+                    result->announced = true;
+                });
+            });
+        },
+        [this, result] { ShowCheckOutcome(result->outcome, result->announced); });
+}
+
+void CMainDlg::ShowCheckOutcome(CheckOutcome outcome, bool announced) {
     m_connected = (outcome == CheckOutcome::Connected && m_link.IsOpen()) ? 1 : 0;
-    if (!announced) {
+    if (!announced && !EndRequested()) {
         Services().ShowMessage(this, CheckOutcomeText(outcome), CheckIcon(outcome));
     }
     if (m_connected == 1) {
@@ -116,7 +133,8 @@ void CMainDlg::OnCheckComm(wxCommandEvent&) {
 }
 
 void CMainDlg::OnSelfTest(wxCommandEvent&) {
-    SelfTest(m_link, AsEmulation(m_emulationMode));
+    const EmulationMode mode = AsEmulation(m_emulationMode);
+    RunTransaction(nullptr, [this, mode](BackgroundHost&) { SelfTest(m_link, mode); }, {});
 }
 
 void CMainDlg::OnRunManager(wxCommandEvent&) {
@@ -134,9 +152,9 @@ void CMainDlg::OnRunManager(wxCommandEvent&) {
 void CMainDlg::EndByRequest() {
     m_endRequested = true;
     if (m_editingWindow != nullptr) {
-        m_editingWindow->EndDialog(IDCANCEL);  // the main window follows when it returns
+        m_editingWindow->RequestEnd(IDCANCEL);  // the main window follows when it returns
     } else {
-        EndDialog(IDCANCEL);
+        RequestEnd(IDCANCEL);
     }
 }
 

@@ -8,8 +8,8 @@
 
 #include <wx/iconbndl.h>
 
-#include "printers/printer_borrowing.h"
 #include "link/serial_link.h"
+#include "printers/printer_borrowing.h"
 #include "transactions/transactions.h"
 #include "ui/template_dialog.h"
 
@@ -27,8 +27,9 @@ public:
     int RunModal();
 
     // Ends the run as "Exit" does, closing an editing window first if one is
-    // open, so that the program leaves through the teardown. For termination
-    // signals; runs on the window thread.
+    // open, so that the program leaves through the teardown; a transaction that
+    // runs meanwhile finishes or stops between two commands first. For
+    // termination signals; runs on the window thread.
     void EndByRequest();
 
     // What the window last captured and where it stands, for the operator's
@@ -54,6 +55,8 @@ private:
     void OnEmulationChanged(wxCommandEvent& event);
     void OnPaint(wxPaintEvent& event);
 
+    // The end of the connection check, on the window's thread.
+    void ShowCheckOutcome(CheckOutcome outcome, bool announced);
     void CaptureSettings();
     void Disconnect();
     void Teardown();

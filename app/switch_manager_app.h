@@ -2,27 +2,21 @@
 // when it closes. There is no other main loop.
 #pragma once
 
-#include <optional>
-#include <string>
-
 #include <wx/app.h>
 
 #include "printers/printer_borrowing.h"
+#include "signals/end_request_relay.h"
 
 namespace tessaly {
 
-// Renders one window to a PNG instead of running the program (used to keep the
-// pictures of the windows up to date).
-struct ScreenshotRequest {
-    std::string window;  // "main", "editor" or "basic"
-    std::string outputPath;
-};
+class CMainDlg;
 
 class CSwitchManagerApp : public wxApp {
 public:
-    explicit CSwitchManagerApp(PrinterBorrowing& printers,
-                               std::optional<ScreenshotRequest> screenshot = std::nullopt)
-        : m_printers(printers), m_screenshot(std::move(screenshot)) {}
+    // Requests to end that reach `endRequests` (termination signals) close the
+    // main window as "Exit" does while it is open.
+    CSwitchManagerApp(PrinterBorrowing& printers, EndRequestRelay& endRequests)
+        : m_printers(printers), m_endRequests(endRequests) {}
 
     // Runs the main window to its end and returns false: nothing is left to loop.
     bool OnInit() override;
@@ -31,8 +25,11 @@ public:
     int ExitStatus() const { return m_exitStatus; }
 
 private:
+    void EndMainWindow();
+
     PrinterBorrowing& m_printers;
-    std::optional<ScreenshotRequest> m_screenshot;
+    EndRequestRelay& m_endRequests;
+    CMainDlg* m_mainWindow = nullptr;  // while it runs
     int m_exitStatus = 0;
 };
 

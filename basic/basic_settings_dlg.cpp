@@ -22,14 +22,19 @@ void CBasicSettingsDlg::OnSetStatus(wxCommandEvent&) {
         return;
     }
     // No selection sends the first code table, as an index past the table would.
-    SendBasicSettings(*m_pLink, CodeTableValue(m_codeTable), m_intlSet);
+    const std::int32_t codeTable = CodeTableValue(m_codeTable);
+    const std::int32_t intlSet = m_intlSet;
+    CSerialLink* link = m_pLink;
+    RunTransaction(nullptr, [=](BackgroundHost&) { SendBasicSettings(*link, codeTable, intlSet); },
+                   {});
 }
 
 void CBasicSettingsDlg::OnShowInfo(wxCommandEvent&) {
     if (m_pLink == nullptr) {
         return;
     }
-    ShowInformation(*m_pLink);
+    CSerialLink* link = m_pLink;
+    RunTransaction(nullptr, [link](BackgroundHost&) { ShowInformation(*link); }, {});
 }
 
 // clang-format off

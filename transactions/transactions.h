@@ -24,6 +24,7 @@ public:
     virtual void SetProgress(int position) = 0;
     // Advance by the step; a step past the maximum wraps to the minimum.
     virtual void StepProgress() = 0;
+    virtual bool StopRequested() const { return false; }
 };
 
 enum class CheckOutcome {

@@ -1,5 +1,8 @@
 #include "ui/control_factory.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/combobox.h>
@@ -32,6 +35,13 @@ void FitTextToWidth(wxStaticText& label, int width) {
     }
 }
 
+// The height the label's text needs; the box the label was made with does not count.
+int TextHeight(wxWindow& label) {
+    label.SetMinSize(wxDefaultSize);
+    label.InvalidateBestSize();
+    return label.GetBestSize().GetHeight();
+}
+
 wxWindow* CreateLabel(wxWindow& dialog, const ControlTemplate& c, wxPoint pos, wxSize size) {
     long style = wxST_NO_AUTORESIZE;
     if (c.kind == ControlKind::CentredLabel || c.kind == ControlKind::SunkenCentredLabel) {
@@ -44,7 +54,7 @@ wxWindow* CreateLabel(wxWindow& dialog, const ControlTemplate& c, wxPoint pos, w
     FitTextToWidth(*label, size.GetWidth());
     if (c.kind == ControlKind::VCentredLabel) {
         // Static text draws from the top; centre it by moving the box instead.
-        const int textHeight = label->GetBestSize().GetHeight();
+        const int textHeight = TextHeight(*label);
         if (textHeight < size.GetHeight()) {
             label->SetSize(pos.x, pos.y + (size.GetHeight() - textHeight) / 2, size.GetWidth(),
                            textHeight);
@@ -53,7 +63,51 @@ wxWindow* CreateLabel(wxWindow& dialog, const ControlTemplate& c, wxPoint pos, w
     return label;
 }
 
+bool IsDropDown(ControlKind kind) {
+    return kind == ControlKind::DropDownList || kind == ControlKind::EditableDropDown;
+}
+
+bool IsNamingLabel(ControlKind kind) {
+    return kind == ControlKind::Label || kind == ControlKind::VCentredLabel ||
+           kind == ControlKind::CentredLabel;
+}
+
+// The closed box at the height its font needs, at least the template's row,
+// centred on that row.
+void FitClosedDropDown(wxWindow& list, wxPoint pos, wxSize row) {
+    const int height = std::max(row.GetHeight(), list.GetBestSize().GetHeight());
+    list.SetSize(pos.x, pos.y + (row.GetHeight() - height) / 2, row.GetWidth(), height);
+}
+
 }  // namespace
+
+const ControlTemplate* LabelOf(std::span<const ControlTemplate> controls, std::size_t index) {
+    const ControlTemplate& control = controls[index];
+    if (!IsDropDown(control.kind) && control.kind != ControlKind::ProgressBar) {
+        return nullptr;
+    }
+    const int rowHeight = IsDropDown(control.kind) ? kClosedDropDownHeight : control.h;
+    // Twice the centre, to stay in whole dialog units.
+    const int rowCentre2 = 2 * control.y + rowHeight;
+    for (const ControlTemplate& label : controls) {
+        const int labelCentre2 = 2 * label.y + label.h;
+        if (IsNamingLabel(label.kind) && label.x + label.w <= control.x &&
+            labelCentre2 >= 2 * control.y && labelCentre2 <= 2 * control.y + 2 * rowHeight &&
+            std::abs(labelCentre2 - rowCentre2) <= rowHeight) {
+            return &label;
+        }
+    }
+    return nullptr;
+}
+
+void CentreLabelOn(wxWindow& label, const wxWindow& control) {
+    // Static text draws from the top of its box; a box as tall as its text,
+    // centred on the control, puts the text on the control's row.
+    const wxRect box = control.GetRect();
+    const int height = TextHeight(label);
+    label.SetSize(label.GetPosition().x, box.y + (box.height - height) / 2,
+                  label.GetSize().GetWidth(), height);
+}
 
 wxWindow* CreateControl(wxWindow& dialog, const ControlTemplate& c) {
     const wxPoint pos = dialog.ConvertDialogToPixels(wxPoint(c.x, c.y));
@@ -77,6 +131,7 @@ wxWindow* CreateControl(wxWindow& dialog, const ControlTemplate& c) {
             if (IsShownIndex(c.initialIndex, list->GetCount())) {
                 list->SetSelection(c.initialIndex);
             }
+            FitClosedDropDown(*list, pos, closedSize);
             window = list;
             break;
         }
@@ -86,6 +141,7 @@ wxWindow* CreateControl(wxWindow& dialog, const ControlTemplate& c) {
             if (IsShownIndex(c.initialIndex, box->GetCount())) {
                 box->SetSelection(c.initialIndex);
             }
+            FitClosedDropDown(*box, pos, closedSize);
             window = box;
             break;
         }
@@ -98,9 +154,16 @@ wxWindow* CreateControl(wxWindow& dialog, const ControlTemplate& c) {
         case ControlKind::GroupBox:
             window = new wxStaticBox(&dialog, c.id, text, pos, size);
             break;
-        case ControlKind::ProgressBar:
-            window = new wxGauge(&dialog, c.id, 100, pos, size, wxGA_HORIZONTAL | wxGA_SMOOTH);
+        case ControlKind::ProgressBar: {
+            auto* gauge = new wxGauge(&dialog, c.id, 100, pos, size, wxGA_HORIZONTAL | wxGA_SMOOTH);
+            // The desktop draws a thin bar at one edge of a taller box; a box of
+            // the bar's own height sits in the middle of the template's row.
+            gauge->SetMinSize(wxDefaultSize);
+            const int height = std::min(size.GetHeight(), gauge->GetBestSize().GetHeight());
+            gauge->SetSize(pos.x, pos.y + (size.GetHeight() - height) / 2, size.GetWidth(), height);
+            window = gauge;
             break;
+        }
     }
     window->SetName(wxString::FromUTF8(c.name));
     if (!c.enabled) {

@@ -1,7 +1,5 @@
 #include "ui/progress_bar.h"
 
-#include "ui/repaint.h"
-
 #include <algorithm>
 
 #include <wx/gauge.h>
@@ -41,8 +39,6 @@ void ProgressBar::Show() {
     }
     m_gauge->SetRange(std::max(1, m_upper - m_lower));
     m_gauge->SetValue(m_position - m_lower);
-    // Transactions step the bar from inside a blocking handler.
-    RepaintNow();
 }
 
 }  // namespace tessaly

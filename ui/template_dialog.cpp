@@ -5,8 +5,13 @@
 #include <wx/combobox.h>
 #include <wx/gauge.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "resources/control_ids.h"
+#include "ui/accessible_label.h"
 #include "ui/control_factory.h"
+#include "ui/drop_down_style.h"
 #include "ui/progress_bar.h"
 
 namespace tessaly {
@@ -43,6 +48,7 @@ CTemplateDialog::CTemplateDialog(const DialogTemplate& layout, wxWindow* parent,
     SetEscapeId(IDCANCEL);
     SetAffirmativeId(IDOK);
     SetClientSize(ConvertDialogToPixels(wxSize(layout.width, layout.height)));
+    UseSlimDropDowns();
     CreateControls();
     Centre();
 }
@@ -54,8 +60,27 @@ void CTemplateDialog::CentreOver(const wxWindow& owner) {
 }
 
 void CTemplateDialog::CreateControls() {
-    for (const ControlTemplate& control : m_layout.controls) {
-        CreateControl(*this, control);
+    // Each label is made just before the control it names, which is how the
+    // desktop pairs them for screen readers; labels take no focus, so the tab
+    // order stays the template's.
+    const auto controls = m_layout.controls;
+    std::vector<const ControlTemplate*> labels(controls.size(), nullptr);
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        labels[i] = LabelOf(controls, i);
+    }
+    auto isPairedLabel = [&](const ControlTemplate& c) {
+        return std::find(labels.begin(), labels.end(), &c) != labels.end();
+    };
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (isPairedLabel(controls[i])) {
+            continue;
+        }
+        wxWindow* label = labels[i] != nullptr ? CreateControl(*this, *labels[i]) : nullptr;
+        wxWindow* control = CreateControl(*this, controls[i]);
+        if (label != nullptr) {
+            CentreLabelOn(*label, *control);
+            NameControlByLabel(*label, *control);
+        }
     }
 }
 
@@ -133,6 +158,40 @@ void CTemplateDialog::SendCommand(int controlId) {
     ProcessWindowEvent(command);
 }
 
+void CTemplateDialog::RequestEnd(int result) {
+    if (!TransactionRunning()) {
+        EndDialog(result);
+        return;
+    }
+    m_pendingEnd = result;
+    m_transaction.RequestStop();
+}
+
+bool CTemplateDialog::RunTransaction(ProgressBar* bar, BackgroundTransaction::Work work,
+                                     std::function<void()> done) {
+    return m_transaction.Start(bar, std::move(work), [this, done = std::move(done)] {
+        if (done) {
+            done();
+        }
+        if (m_pendingEnd) {
+            EndDialog(*m_pendingEnd);
+        }
+    });
+}
+
+bool CTemplateDialog::TryBefore(wxEvent& event) {
+    // The desktop's input is held back while a transaction runs; commands that
+    // reach the window some other way are refused too.
+    if (TransactionRunning()) {
+        const wxEventType type = event.GetEventType();
+        if (type == wxEVT_BUTTON || type == wxEVT_CHOICE || type == wxEVT_COMBOBOX ||
+            type == wxEVT_CHAR_HOOK) {
+            return true;
+        }
+    }
+    return wxDialog::TryBefore(event);
+}
+
 void CTemplateDialog::DoDataExchange(DataExchange&) {}
 
 void CTemplateDialog::OnInitDialog() {
@@ -171,6 +230,12 @@ void CTemplateDialog::OnCancelCommand(wxCommandEvent&) {
 }
 
 void CTemplateDialog::OnCloseBox(wxCloseEvent& event) {
+    if (TransactionRunning()) {
+        // The window closes once the display is left between two commands.
+        RequestEnd(IDCANCEL);
+        event.Veto();
+        return;
+    }
     if (IsModal()) {
         SendCommand(IDCANCEL);
     } else {

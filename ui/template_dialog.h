@@ -13,11 +13,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include <wx/dialog.h>
 
 #include "resources/dialog_template.h"
+#include "ui/background_transaction.h"
 #include "ui/window_services.h"
 
 namespace tessaly {
@@ -77,7 +80,20 @@ public:
     // button, Escape (IDCANCEL) or Enter (IDOK) do.
     void SendCommand(int controlId);
 
+    // While a device transaction runs the window takes no input.
+    bool TransactionRunning() const { return m_transaction.Running(); }
+    // Ends the window with `result`: at once, or, while a transaction runs, as
+    // soon as it has finished or stopped between two commands.
+    void RequestEnd(int result);
+    bool EndRequested() const { return m_pendingEnd.has_value(); }
+
 protected:
+    // Runs `work` off the window's thread (see BackgroundTransaction); `done`
+    // follows on the window's thread, and then the end if one was asked for
+    // meanwhile. `done` should tell the operator nothing when EndRequested().
+    bool RunTransaction(ProgressBar* bar, BackgroundTransaction::Work work,
+                        std::function<void()> done);
+
     virtual void DoDataExchange(DataExchange& dx);
     // Shows the members and gives the focus to the first enabled control that
     // takes the tab. Windows that override it call it first.
@@ -95,9 +111,12 @@ private:
     void OnCloseBox(wxCloseEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void PressEnter();
+    bool TryBefore(wxEvent& event) override;
 
     const DialogTemplate& m_layout;
     WindowServices& m_services;
+    BackgroundTransaction m_transaction{*this, m_services};
+    std::optional<int> m_pendingEnd;
 
     wxDECLARE_EVENT_TABLE();
 };

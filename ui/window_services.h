@@ -31,7 +31,7 @@ public:
     // Offers existing files only. Empty when the operator cancels.
     virtual std::optional<std::filesystem::path> AskOpenPath(wxWindow* owner,
                                                              const FileDialogRequest& request) = 0;
-    // Sleeps on the calling (window) thread.
+    // Sleeps on the calling thread: the worker of a running transaction.
     virtual void Wait(int milliseconds) = 0;
 };
 

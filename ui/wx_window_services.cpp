@@ -4,7 +4,8 @@
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 
-#include "ui/repaint.h"
+#include <chrono>
+#include <thread>
 
 namespace tessaly {
 
@@ -64,8 +65,8 @@ std::optional<std::filesystem::path> WxWindowServices::AskOpenPath(
 }
 
 void WxWindowServices::Wait(int milliseconds) {
-    // A progress bar stepped just before the wait gets painted during it.
-    SleepPainting(milliseconds);
+    // Transactions wait on their own thread; the window's thread keeps painting.
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 }  // namespace tessaly

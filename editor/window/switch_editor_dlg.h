@@ -11,6 +11,7 @@
 #include "editor/setting_mapping.h"
 #include "editor/switch_grid.h"
 #include "link/serial_link.h"
+#include "transactions/transactions.h"
 #include "ui/progress_bar.h"
 #include "ui/template_dialog.h"
 #include "ui/window_services.h"
@@ -60,6 +61,8 @@ private:
     // changed, and shows all five again.
     void ApplyChoice(void (*apply)(SwitchGrid&, std::int32_t), const std::int32_t& index);
     void SetIndices(const SettingIndices& indices);
+    // The end of "Get Status", on the window's thread.
+    void ShowRead(ReadOutcome outcome, const SwitchSet& read);
 
     ProgressBar m_progress;
     SwitchGrid m_grid;

@@ -1,24 +1,40 @@
 // "Get Status" and "Set Status": the window captures what the transaction needs,
-// runs it with the bar as its progress, and tells the operator how it ended.
-#include "editor/window/switch_editor_dlg.h"
+// runs it off its own thread with the bar as its progress, and tells the
+// operator how it ended.
+#include <memory>
 
+#include "editor/window/switch_editor_dlg.h"
 #include "transactions/outcome_text.h"
 #include "transactions/transactions.h"
-#include "ui/window_transaction_host.h"
 
 namespace tessaly {
 
 void CSwitchEditorDlg::OnGetStatus(wxCommandEvent&) {
     m_progress.SetPos(0);
-    WindowTransactionHost host(Services(), &m_progress);
-    // Read into a scratch set so that a reply that never came, or came cut short,
-    // cannot leave half a grid behind.
-    SwitchSet read{};
-    const ReadOutcome outcome =
-        m_pLink == nullptr ? ReadOutcome::NoAnswer : ReadSwitches(*m_pLink, host, read);
+    struct Result {
+        ReadOutcome outcome = ReadOutcome::NoAnswer;
+        // A scratch set, so that a reply that never came, or came cut short,
+        // cannot leave half a grid behind.
+        SwitchSet read{};
+    };
+    auto result = std::make_shared<Result>();
+    CSerialLink* link = m_pLink;
+    RunTransaction(
+        &m_progress,
+        [link, result](BackgroundHost& host) {
+            if (link != nullptr) {
+                result->outcome = ReadSwitches(*link, host, result->read);
+            }
+        },
+        [this, result] { ShowRead(result->outcome, result->read); });
+}
+
+void CSwitchEditorDlg::ShowRead(ReadOutcome outcome, const SwitchSet& read) {
     if (outcome != ReadOutcome::Complete) {
         m_progress.SetPos(0);
-        Services().ShowMessage(this, ReadOutcomeText(outcome), MessageIcon::Exclamation);
+        if (!EndRequested()) {
+            Services().ShowMessage(this, ReadOutcomeText(outcome), MessageIcon::Exclamation);
+        }
         return;
     }
     for (int group = 0; group < SwitchGrid::kGroups; ++group) {
@@ -26,7 +42,9 @@ void CSwitchEditorDlg::OnGetStatus(wxCommandEvent&) {
     }
     SetIndices(DeriveIndices(m_grid));
     m_progress.SetPos(100);
-    Services().ShowMessage(this, ReadOutcomeText(outcome), MessageIcon::Information);
+    if (!EndRequested()) {
+        Services().ShowMessage(this, ReadOutcomeText(outcome), MessageIcon::Information);
+    }
     UpdateData(false);
     EnableControls(1);
     m_progress.SetPos(0);
@@ -41,14 +59,25 @@ void CSwitchEditorDlg::OnSetStatus(wxCommandEvent&) {
     for (int group = 0; group < SwitchGrid::kGroups; ++group) {
         carried[group] = m_grid.CarriedBits(group);
     }
-    WindowTransactionHost host(Services(), &m_progress);
-    const WriteOutcome outcome =
-        m_pLink == nullptr ? WriteOutcome::NoAnswer : WriteSwitches(*m_pLink, host, carried);
-    const bool complete = outcome == WriteOutcome::Complete;
-    m_progress.SetPos(complete ? 100 : 0);
-    Services().ShowMessage(this, WriteOutcomeText(outcome),
-                           complete ? MessageIcon::Information : MessageIcon::Exclamation);
-    m_progress.SetPos(0);
+    auto outcome = std::make_shared<WriteOutcome>(WriteOutcome::NoAnswer);
+    CSerialLink* link = m_pLink;
+    RunTransaction(
+        &m_progress,
+        [link, carried, outcome](BackgroundHost& host) {
+            if (link != nullptr) {
+                *outcome = WriteSwitches(*link, host, carried);
+            }
+        },
+        [this, outcome] {
+            const bool complete = *outcome == WriteOutcome::Complete;
+            m_progress.SetPos(complete ? 100 : 0);
+            if (!EndRequested()) {
+                Services().ShowMessage(
+                    this, WriteOutcomeText(*outcome),
+                    complete ? MessageIcon::Information : MessageIcon::Exclamation);
+            }
+            m_progress.SetPos(0);
+        });
 }
 
 }  // namespace tessaly

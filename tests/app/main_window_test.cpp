@@ -229,12 +229,12 @@ TEST_F(MainWindowTest, RunManagerOpensTheWindowThatSuitsTheEmulationAndKeepsTheL
             }
             seen = editing->GetTitle().ToStdString();
             connectedMeanwhile = ShowsConnected();
-            const wxPoint centre = editing->GetScreenRect().GetPosition() +
-                                   editing->GetScreenRect().GetSize() / 2;
-            const wxPoint ownerCentre = window->GetScreenRect().GetPosition() +
-                                        window->GetScreenRect().GetSize() / 2;
-            centredOverMain = std::abs(centre.x - ownerCentre.x) <= 2 &&
-                              std::abs(centre.y - ownerCentre.y) <= 2;
+            const wxPoint centre =
+                editing->GetScreenRect().GetPosition() + editing->GetScreenRect().GetSize() / 2;
+            const wxPoint ownerCentre =
+                window->GetScreenRect().GetPosition() + window->GetScreenRect().GetSize() / 2;
+            centredOverMain =
+                std::abs(centre.x - ownerCentre.x) <= 2 && std::abs(centre.y - ownerCentre.y) <= 2;
             editing->EndDialog(IDCANCEL);
         });
         ASSERT_TRUE(Click(*window, IDC_RUN_MANAGER));
@@ -260,6 +260,25 @@ TEST_F(MainWindowTest, AnEndRequestClosesTheEditingWindowThenLeavesThroughTheTea
     });
     EXPECT_EQ(window->RunModal(), IDCANCEL);
     EXPECT_TRUE(editorWasOpen);
+    EXPECT_FALSE(window->Link().IsOpen());
+    EXPECT_EQ(window->Connected(), 0);
+}
+
+// A signal that comes while the display is being checked: the check goes on to
+// a point between two commands, the display is not left in user setting mode,
+// and the window leaves through the teardown without telling anyone anything.
+TEST_F(MainWindowTest, AnEndRequestDuringTheCheckWaitsForItThenLeavesThroughTheTeardown) {
+    window->Hide();
+    bool runningWhenAsked = false;
+    window->CallAfter([&] {
+        ASSERT_TRUE(StartClick(*window, IDC_CHECK_COMM));
+        runningWhenAsked = window->TransactionRunning();
+        window->EndByRequest();
+    });
+    EXPECT_EQ(window->RunModal(), IDCANCEL);
+    EXPECT_TRUE(runningWhenAsked);
+    EXPECT_FALSE(display.InUserSettingMode());
+    EXPECT_TRUE(services.messages.empty());
     EXPECT_FALSE(window->Link().IsOpen());
     EXPECT_EQ(window->Connected(), 0);
 }

@@ -6,6 +6,11 @@
 #include <wx/combobox.h>
 #include <wx/timer.h>
 
+#include <gtk/gtk.h>
+
+#include <chrono>
+#include <thread>
+
 namespace tessaly::testing {
 
 namespace {
@@ -39,7 +44,36 @@ void PumpEvents() {
     }
 }
 
+bool RunWindowThreadUntil(const std::function<bool()>& condition, int boundMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        // Not wxYield: the toolkit's yield puts its own event dispatcher back
+        // and would let held-back input through.
+        wxTheApp->ProcessPendingEvents();
+        while (gtk_events_pending()) {
+            gtk_main_iteration_do(FALSE);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+bool FinishTransaction(CTemplateDialog& window, int boundMs) {
+    return RunWindowThreadUntil([&] { return !window.TransactionRunning(); }, boundMs);
+}
+
 ::testing::AssertionResult Click(CTemplateDialog& window, int buttonId) {
+    auto clicked = StartClick(window, buttonId);
+    if (clicked && !FinishTransaction(window)) {
+        return ::testing::AssertionFailure() << "the transaction of " << buttonId << " never ended";
+    }
+    return clicked;
+}
+
+::testing::AssertionResult StartClick(CTemplateDialog& window, int buttonId) {
     wxWindow* control = nullptr;
     if (auto usable = Usable(window, buttonId, control); !usable) {
         return usable;

@@ -18,7 +18,17 @@ void ShowForTest(CTemplateDialog& window);
 // Lets the toolkit handle what is pending (painting, queued calls).
 void PumpEvents();
 
+// Clicks and, when the click started a device transaction, lets the window's
+// thread run until the transaction has ended and its end has been shown.
 ::testing::AssertionResult Click(CTemplateDialog& window, int buttonId);
+// Clicks and returns while a transaction the click started still runs.
+::testing::AssertionResult StartClick(CTemplateDialog& window, int buttonId);
+// Lets the window's thread run (posted events, painting; no input is held up)
+// until the window's transaction has ended, for at most `boundMs`. False when
+// it is still running then.
+bool FinishTransaction(CTemplateDialog& window, int boundMs = 30000);
+// Lets the window's thread run until `condition` holds, for at most `boundMs`.
+bool RunWindowThreadUntil(const std::function<bool()>& condition, int boundMs = 30000);
 // Selects item `index` of a drop-down and reports the change to the window.
 ::testing::AssertionResult Select(CTemplateDialog& window, int listId, int index);
 // Replaces the text of an editable drop-down as typing would.

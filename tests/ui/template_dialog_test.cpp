@@ -24,12 +24,17 @@ TEST_F(TemplateDialogTest, PlacesControlsInTheWindowsOwnDialogUnits) {
     EXPECT_EQ(button->GetSize(), window.ConvertDialogToPixels(wxSize(50, 14)));
 }
 
-TEST_F(TemplateDialogTest, ClosedDropDownsFitTheirRowNotTheDroppedList) {
-    const wxWindow* list = window.Control(kList);
-    ASSERT_NE(list, nullptr);
-    const int rowHeight = window.ConvertDialogToPixels(wxSize(0, kClosedDropDownHeight)).y;
-    EXPECT_EQ(list->GetSize().y, rowHeight);
-    EXPECT_LT(list->GetSize().y, window.ConvertDialogToPixels(wxSize(0, 15)).y);
+TEST_F(TemplateDialogTest, ClosedDropDownsFitTheirFontAndTheirRowNotTheDroppedList) {
+    for (int id : {kList, kEditable}) {
+        const wxWindow* list = window.Control(id);
+        ASSERT_NE(list, nullptr);
+        const int rowHeight = window.ConvertDialogToPixels(wxSize(0, kClosedDropDownHeight)).y;
+        EXPECT_GE(list->GetSize().y, list->GetBestSize().y);
+        EXPECT_GE(list->GetSize().y, rowHeight);
+        // The templates put rows 15 units apart; at the desktop's font the
+        // boxes stay within that.
+        EXPECT_LE(list->GetSize().y, window.ConvertDialogToPixels(wxSize(0, 15)).y);
+    }
 }
 
 TEST_F(TemplateDialogTest, FillsListsInTemplateOrderWithTheirInitialState) {

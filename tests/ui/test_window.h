@@ -44,6 +44,8 @@ public:
     int defaultClicks = 0;
     std::function<void()> onFirst;
 
+    using CTemplateDialog::RunTransaction;
+
 protected:
     void DoDataExchange(DataExchange& dx) override {
         dx.Control(kGauge, m_progress);

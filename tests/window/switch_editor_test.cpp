@@ -212,6 +212,52 @@ TEST_F(SwitchEditorTest, EnterOnAListEndsWithOkAfterReadingTheLists) {
     EXPECT_TRUE(display.Received().empty());
 }
 
+// While the display works the window stays alive: its thread is free, the bar
+// moves, and the operator's clicks and keys are refused until the end.
+TEST_F(SwitchEditorTest, GetStatusRunsWhileTheWindowStaysAliveAndDeafToInput) {
+    ShowForTest(window);
+    ASSERT_TRUE(StartClick(window, IDC_GET_STATUS));
+    EXPECT_TRUE(window.TransactionRunning());
+    bool barMovedWhileRunning = RunWindowThreadUntil(
+        [&] { return GaugeValue(window) > 0 || !window.TransactionRunning(); }, 10000);
+    barMovedWhileRunning = barMovedWhileRunning && window.TransactionRunning();
+    EXPECT_TRUE(StartClick(window, IDC_LOAD_STATUS));
+    PressKey(window, WXK_ESCAPE);
+    EXPECT_TRUE(window.IsShown());
+    EXPECT_TRUE(services.openRequests.empty()) << "Load Status must not open mid-transaction";
+
+    ASSERT_TRUE(FinishTransaction(window));
+    EXPECT_TRUE(barMovedWhileRunning);
+    EXPECT_EQ(TakeMessages(), std::vector{kReadDone});
+    EXPECT_EQ(services.waits, (std::vector<int>{300, 300, 300, 300, 300, 300}));
+    EXPECT_TRUE(EditingEnabled());
+}
+
+// The close box while "Set Status" writes: the display is not left half way
+// through a command nor in user setting mode, and the window then closes as
+// "Exit" does, with no message.
+TEST_F(SwitchEditorTest, TheCloseBoxDuringSetStatusClosesOnlyOnceTheDisplayIsLeftInOrder) {
+    display.SetSwitchDigits(11, D("00000110"));
+    OpenAndRead();
+    bool openWhileRunning = false;
+    const int result = RunModal(window, [&] {
+        ASSERT_TRUE(StartClick(window, IDC_SET_STATUS));
+        window.Close();
+        openWhileRunning = window.IsModal() && window.TransactionRunning();
+        RunWindowThreadUntil([&] { return !window.IsModal(); });
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(openWhileRunning);
+    EXPECT_FALSE(window.TransactionRunning());
+    EXPECT_TRUE(TakeMessages().empty());
+    EXPECT_FALSE(display.InUserSettingMode());
+    const Bytes received = display.Received();
+    const Bytes exit = {0x1F, 0x28, 0x45, 0x04, 0x00, 0x02, 0x4F, 0x55, 0x54};
+    ASSERT_GE(received.size(), exit.size());
+    EXPECT_TRUE(std::equal(exit.begin(), exit.end(), received.end() - exit.size()))
+        << "the last command the display got is the whole exit from user setting mode";
+}
+
 // Failed transactions: the window looks exactly as it did before, with our message.
 
 struct Snapshot {

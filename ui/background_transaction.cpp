@@ -1,0 +1,110 @@
+#include "ui/background_transaction.h"
+
+#include <wx/event.h>
+#include <wx/utils.h>
+
+#include "ui/input_hold.h"
+
+namespace tessaly {
+
+class BackgroundTransaction::Host final : public BackgroundHost {
+public:
+    Host(BackgroundTransaction& owner, ProgressBar* bar) : m_owner(owner), m_bar(bar) {}
+
+    void Wait(int milliseconds) override { m_owner.m_services.Wait(milliseconds); }
+    void SetProgress(int position) override {
+        Post([bar = m_bar, position] { bar->SetPos(position); });
+    }
+    void StepProgress() override {
+        Post([bar = m_bar] { bar->StepIt(); });
+    }
+    bool StopRequested() const override { return m_owner.m_stop; }
+
+    void OnWindowThread(const std::function<void()>& call) override {
+        std::unique_lock lock(m_owner.m_mutex);
+        if (m_owner.m_abandoned) {
+            return;
+        }
+        bool called = false;
+        m_owner.m_window.CallAfter([this, &call, &called] {
+            m_owner.m_hold.reset();
+            wxEndBusyCursor();
+            call();
+            wxBeginBusyCursor();
+            m_owner.m_hold = std::make_unique<InputHold>();
+            std::lock_guard done(m_owner.m_mutex);
+            called = true;
+            m_owner.m_called.notify_all();
+        });
+        m_owner.m_called.wait(lock, [&] { return called || m_owner.m_abandoned; });
+    }
+
+private:
+    void Post(std::function<void()> show) {
+        if (m_bar == nullptr) {
+            return;
+        }
+        m_owner.m_window.CallAfter([this, show = std::move(show)] {
+            show();
+            if (m_owner.m_hold) {
+                m_owner.m_hold->Renew();
+            }
+        });
+    }
+
+    BackgroundTransaction& m_owner;
+    ProgressBar* m_bar;
+};
+
+BackgroundTransaction::BackgroundTransaction(wxEvtHandler& window, WindowServices& services)
+    : m_window(window), m_services(services) {}
+
+BackgroundTransaction::~BackgroundTransaction() {
+    if (!m_thread.joinable()) {
+        return;
+    }
+    m_stop = true;
+    {
+        std::lock_guard lock(m_mutex);
+        m_abandoned = true;
+    }
+    m_called.notify_all();
+    m_thread.join();
+    if (m_running) {
+        m_hold.reset();
+        wxEndBusyCursor();
+    }
+}
+
+bool BackgroundTransaction::Start(ProgressBar* bar, Work work, std::function<void()> done) {
+    if (m_running) {
+        return false;
+    }
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+    m_running = true;
+    m_stop = false;
+    m_done = std::move(done);
+    m_host = std::make_unique<Host>(*this, bar);
+    m_hold = std::make_unique<InputHold>();
+    wxBeginBusyCursor();
+    m_thread = std::thread([this, work = std::move(work)] {
+        work(*m_host);
+        // Posted after every progress event of the transaction, so it comes last.
+        m_window.CallAfter([this] { Finish(); });
+    });
+    return true;
+}
+
+void BackgroundTransaction::Finish() {
+    m_thread.join();
+    m_hold.reset();
+    wxEndBusyCursor();
+    m_running = false;
+    if (auto done = std::move(m_done)) {
+        done();
+    }
+}
+
+}  // namespace tessaly

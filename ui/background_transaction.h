@@ -1,0 +1,74 @@
+// Runs a window's device transaction on a worker thread, so that the window
+// keeps painting while the display takes its time. The window's thread only
+// starts it and hears the end of it; progress reaches the window's bar as
+// events posted to that thread, in the order the transaction made it.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "transactions/transactions.h"
+#include "ui/progress_bar.h"
+#include "ui/window_services.h"
+
+class wxEvtHandler;
+
+namespace tessaly {
+
+class InputHold;
+
+// What a transaction running in the background gets as its host.
+class BackgroundHost : public TransactionHost {
+public:
+    // Runs `call` on the window's thread, with the operator's input back for
+    // its length (it may show a message), and returns once it has run. Returns
+    // at once without running it when the window is going away.
+    virtual void OnWindowThread(const std::function<void()>& call) = 0;
+};
+
+class BackgroundTransaction {
+public:
+    using Work = std::function<void(BackgroundHost& host)>;
+
+    // `window` receives the posted progress and the end; it outlives this.
+    BackgroundTransaction(wxEvtHandler& window, WindowServices& services);
+    // A transaction still running is asked to stop and waited for.
+    ~BackgroundTransaction();
+    BackgroundTransaction(const BackgroundTransaction&) = delete;
+    BackgroundTransaction& operator=(const BackgroundTransaction&) = delete;
+
+    // Starts `work` on its own thread, holding the operator's input back and
+    // showing the busy cursor until it has returned; then `done` runs on the
+    // window's thread. `bar` may be null. False, and nothing runs, while one is
+    // still running.
+    bool Start(ProgressBar* bar, Work work, std::function<void()> done);
+    bool Running() const { return m_running; }
+
+    // The transaction stops at its next point between two commands.
+    void RequestStop() { m_stop = true; }
+    bool StopRequested() const { return m_stop; }
+
+private:
+    class Host;
+    void Finish();
+
+    wxEvtHandler& m_window;
+    WindowServices& m_services;
+    std::unique_ptr<Host> m_host;
+    std::function<void()> m_done;
+    std::unique_ptr<InputHold> m_hold;
+    std::thread m_thread;
+    bool m_running = false;
+    std::atomic<bool> m_stop{false};
+
+    // Calls on the window's thread that the worker waits for.
+    std::mutex m_mutex;
+    std::condition_variable m_called;
+    bool m_abandoned = false;
+};
+
+}  // namespace tessaly
