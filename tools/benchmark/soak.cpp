@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -99,6 +100,19 @@ void Report(const SoakOptions& options, const std::vector<CycleResult>& results,
     }
     std::fprintf(out, "%-20s %7d %9d %11d %11d %13d\n\n", "all", all.cycles, all.setComplete,
                  all.falseSuccesses, all.mismatches, all.leftInUserSetting);
+    // Which of the five switch writes a hang-up cut, and how often the set said done anyway.
+    std::array<int, 6> cut{}, cutFalse{};
+    for (const CycleResult& r : results) {
+        if (r.cutSwitchWrite > 0 && r.cutSwitchWrite < 6) {
+            ++cut[static_cast<std::size_t>(r.cutSwitchWrite)];
+            cutFalse[static_cast<std::size_t>(r.cutSwitchWrite)] += r.FalseSuccess();
+        }
+    }
+    std::fprintf(out, "hang-up in writes, false successes by the switch write it cut:");
+    for (std::size_t w = 1; w < cut.size(); ++w) {
+        std::fprintf(out, "  %zu: %d of %d", w, cutFalse[w], cut[w]);
+    }
+    std::fprintf(out, "\n\n");
     std::fprintf(out, "cycles                          %d\n", all.cycles);
     std::fprintf(out, "mismatches (set vs read back)   %d\n", all.mismatches);
     std::fprintf(out, "false successes (set)           %d\n", all.falseSuccesses);

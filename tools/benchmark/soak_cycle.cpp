@@ -81,36 +81,40 @@ SoakFault ChooseFault(std::mt19937_64& random, double faultShare) {
     return pick == 0 ? SoakFault::HangUpInWrites : static_cast<SoakFault>(pick);
 }
 
-void Apply(VirtualDisplay& display, SoakFault fault, std::mt19937_64& random) {
+// Returns, for a hang-up in the writes, which switch write (1..5) the hang-up cuts.
+int Apply(VirtualDisplay& display, SoakFault fault, std::mt19937_64& random) {
     switch (fault) {
         case SoakFault::None:
             display.SetFault(VirtualDisplay::Fault::None);
-            return;
-        case SoakFault::HangUpInWrites:
+            break;
+        case SoakFault::HangUpInWrites: {
+            const int after =
+                Uniform(random, kBytesBeforeWrites + 1, kBytesBeforeWrites + kSwitchWriteBytes);
             display.SetFault(VirtualDisplay::Fault::HangUp);
-            display.SetHangUpAfterBytes(static_cast<std::size_t>(
-                Uniform(random, kBytesBeforeWrites + 1, kBytesBeforeWrites + kSwitchWriteBytes)));
-            return;
+            display.SetHangUpAfterBytes(static_cast<std::size_t>(after));
+            return (after - static_cast<int>(kBytesBeforeWrites) - 1) / 15 + 1;
+        }
         case SoakFault::HangUpInRead:
             display.SetFault(VirtualDisplay::Fault::HangUp);
             display.SetHangUpAfterBytes(static_cast<std::size_t>(Uniform(random, 1, kReadBytes)));
-            return;
+            break;
         case SoakFault::Silent:
             display.SetFault(VirtualDisplay::Fault::Silent);
-            return;
+            break;
         case SoakFault::NoiseBeforeSync:
             display.SetFault(VirtualDisplay::Fault::NoiseBeforeSync);
-            return;
+            break;
         case SoakFault::CutAfterSync:
             display.SetFault(VirtualDisplay::Fault::CutAfterSync);
-            return;
+            break;
         case SoakFault::EndlessNoise:
             display.SetFault(VirtualDisplay::Fault::EndlessNoise);
-            return;
+            break;
         case SoakFault::WrongIdentity:
             display.SetFault(VirtualDisplay::Fault::WrongIdentity);
-            return;
+            break;
     }
+    return 0;
 }
 
 }  // namespace
@@ -165,7 +169,7 @@ CycleResult RunSoakCycle(std::uint64_t seed, std::uint64_t index, double faultSh
         result.connected = Connect(link, display, host);
         if (result.connected) {
             if (result.faultDuringSet) {
-                Apply(display, result.fault, random);
+                result.cutSwitchWrite = Apply(display, result.fault, random);
             }
             result.setComplete = WriteSwitches(link, host, carried) == WriteOutcome::Complete;
         }

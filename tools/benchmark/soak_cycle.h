@@ -33,6 +33,7 @@ struct CycleResult {
     bool readBack = false;                // the read back reported Complete
     bool readDiffersFromDisplay = false;  // ... with bits the display does not hold
     bool readDiffersFromSet = false;      // ... with bits other than a Complete set sent
+    int cutSwitchWrite = 0;  // HangUpInWrites: which of the five switch writes (1..5) it cut
     double seconds = 0;
 
     // A set reported Complete that the display did not take whole.
