@@ -74,7 +74,7 @@ bool Connect(CSerialLink& link, const VirtualDisplay& display, TransactionHost& 
 
 constexpr const char* kUsage =
     "usage: tessaly-bench [--runs N]\n"
-    "       tessaly-bench --soak N [--seed S] [--fault-share 0..1] [--lanes L]\n";
+    "       tessaly-bench --soak N [--from CYCLE] [--seed S] [--fault-share 0..1] [--lanes L]\n";
 
 // A whole number >= `least` from the whole argument, or nothing.
 std::optional<unsigned long long> Number(const char* text, unsigned long long least) {
@@ -107,7 +107,8 @@ bool ParseArguments(int argc, char** argv, int& runs, std::optional<SoakOptions>
             }
             continue;
         }
-        const auto number = Number(value, name == "--seed" ? 0 : 1);
+        const bool fromZero = name == "--seed" || name == "--from";
+        const auto number = Number(value, fromZero ? 0 : 1);
         if (!number || (name != "--seed" && *number > kMost)) {
             return false;
         }
@@ -118,6 +119,8 @@ bool ParseArguments(int argc, char** argv, int& runs, std::optional<SoakOptions>
             soakAsked = true;
         } else if (name == "--seed") {
             options.seed = *number;
+        } else if (name == "--from") {
+            options.first = static_cast<long long>(*number);
         } else if (name == "--lanes" && *number <= 64) {
             options.lanes = static_cast<int>(*number);
         } else {

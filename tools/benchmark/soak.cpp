@@ -50,12 +50,23 @@ double Percentile(std::vector<double> values, double share) {
     return values[at];
 }
 
+void PrintCycles(std::FILE* out, const char* label, const std::vector<long long>& cycles) {
+    if (cycles.empty()) {
+        return;
+    }
+    std::fprintf(out, "%s", label);
+    for (long long c : cycles) {
+        std::fprintf(out, " %lld", c);
+    }
+    std::fprintf(out, "\n");
+}
+
 void Report(const SoakOptions& options, const std::vector<CycleResult>& results,
             double totalSeconds, std::FILE* out) {
     std::vector<FaultRow> rows(kSoakFaultCount);
     int notConnected = 0, hungUp = 0, readBack = 0, readFalse = 0, hangs = 0;
     std::vector<double> seconds;
-    std::vector<long long> falseCycles;
+    std::vector<long long> falseCycles, leftCycles;
     for (std::size_t i = 0; i < results.size(); ++i) {
         const CycleResult& r = results[i];
         FaultRow& row = rows[static_cast<int>(r.fault)];
@@ -71,7 +82,10 @@ void Report(const SoakOptions& options, const std::vector<CycleResult>& results,
         hangs += r.seconds > options.hangBoundSeconds;
         seconds.push_back(r.seconds);
         if (r.FalseSuccess() && falseCycles.size() < 10) {
-            falseCycles.push_back(static_cast<long long>(i));
+            falseCycles.push_back(options.first + static_cast<long long>(i));
+        }
+        if (r.leftInUserSetting && leftCycles.size() < 10) {
+            leftCycles.push_back(options.first + static_cast<long long>(i));
         }
     }
     FaultRow all;
@@ -87,8 +101,9 @@ void Report(const SoakOptions& options, const std::vector<CycleResult>& results,
         sum += s;
     }
 
-    std::fprintf(out, "Soak: %d cycles, seed %llu, %.0f%% under a fault, %d lane(s)\n\n",
-                 options.cycles, static_cast<unsigned long long>(options.seed),
+    std::fprintf(out,
+                 "Soak: %d cycles from cycle %lld, seed %llu, %.0f%% under a fault, %d lane(s)\n\n",
+                 options.cycles, options.first, static_cast<unsigned long long>(options.seed),
                  options.faultShare * 100, options.lanes);
     std::fprintf(out, "%-20s %7s %9s %11s %11s %13s\n", "fault", "cycles", "set done",
                  "false succ.", "mismatches", "left in mode");
@@ -129,13 +144,8 @@ void Report(const SoakOptions& options, const std::vector<CycleResult>& results,
                  seconds.empty() ? 0 : sum / static_cast<double>(seconds.size()),
                  Percentile(seconds, 0.5), Percentile(seconds, 0.99), Percentile(seconds, 1));
     std::fprintf(out, "wall time                       %.1f s\n", totalSeconds);
-    if (!falseCycles.empty()) {
-        std::fprintf(out, "first false successes at cycles");
-        for (long long c : falseCycles) {
-            std::fprintf(out, " %lld", c);
-        }
-        std::fprintf(out, "\n");
-    }
+    PrintCycles(out, "first false successes at cycles", falseCycles);
+    PrintCycles(out, "first displays left in user setting mode at cycles", leftCycles);
 }
 
 }  // namespace
@@ -152,9 +162,10 @@ int RunSoak(const SoakOptions& options, std::FILE* out) {
         threads.emplace_back([&, lane = lanes.back().get()] {
             for (long long i = next++; i < options.cycles; i = next++) {
                 lane->since = Now();
-                lane->cycle = i;
+                lane->cycle = options.first + i;
                 results[static_cast<std::size_t>(i)] =
-                    RunSoakCycle(options.seed, static_cast<std::uint64_t>(i), options.faultShare);
+                    RunSoakCycle(options.seed, static_cast<std::uint64_t>(options.first + i),
+                                 options.faultShare);
                 lane->cycle = -1;
                 ++done;
             }

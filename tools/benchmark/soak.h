@@ -12,6 +12,7 @@ namespace tessaly {
 
 struct SoakOptions {
     int cycles = 100;
+    long long first = 0;  // number of the first cycle, so that one cycle can be run again alone
     std::uint64_t seed = 1;
     double faultShare = 0.3;  // share of cycles that run under a fault
     int lanes = 1;            // cycles run side by side, each against its own display
