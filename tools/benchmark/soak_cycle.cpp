@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <random>
+#include <thread>
 
 #include "cli/console_host.h"
 #include "editor/setting_mapping.h"
@@ -176,7 +177,14 @@ CycleResult RunSoakCycle(std::uint64_t seed, std::uint64_t index, double faultSh
     }
     result.displayTookAll = DisplayDigits(display) == sent;
     result.hungUp = display.HungUp();
+    // A failed set ends without the closing waits, and on a busy machine the last
+    // command may still be on its way through the pseudo-terminal: look again
+    // before calling the display stuck.
     result.leftInUserSetting = !result.hungUp && display.InUserSettingMode();
+    if (result.leftInUserSetting) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        result.leftInUserSetting = display.InUserSettingMode();
+    }
 
     // The read back runs on a fresh link, so nothing a fault left in the line spills over.
     if (result.connected && !result.hungUp) {
