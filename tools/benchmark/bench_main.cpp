@@ -2,18 +2,21 @@
 // write against a virtual display on a real pseudo-terminal, with the real
 // waits, and prints for each the median wall time over the waits the protocol
 // requires, and the CPU time spent. Then how long each takes to report a
-// display that has gone silent.
+// display that has gone silent. With --soak N it runs the soak instead.
 #include <time.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/console_host.h"
+#include "tools/benchmark/soak.h"
 #include "tools/virtual_display.h"
 #include "transactions/transactions.h"
 
@@ -69,15 +72,78 @@ bool Connect(CSerialLink& link, const VirtualDisplay& display, TransactionHost& 
     return CheckConnection(link, SettingsFor(display), kEscPos, host) == CheckOutcome::Connected;
 }
 
+constexpr const char* kUsage =
+    "usage: tessaly-bench [--runs N]\n"
+    "       tessaly-bench --soak N [--from CYCLE] [--seed S] [--fault-share 0..1] [--lanes L]\n";
+
+// A whole number >= `least` from the whole argument, or nothing.
+std::optional<unsigned long long> Number(const char* text, unsigned long long least) {
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || text[0] == '-' || value < least) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Fills the options from the arguments; false on anything it does not know.
+bool ParseArguments(int argc, char** argv, int& runs, std::optional<SoakOptions>& soak) {
+    constexpr unsigned long long kMost = 1000000;
+    SoakOptions options;
+    bool soakAsked = false;
+    for (int i = 1; i < argc; i += 2) {
+        if (i + 1 >= argc) {
+            return false;
+        }
+        const std::string name = argv[i];
+        const char* value = argv[i + 1];
+        if (name == "--fault-share") {
+            char* end = nullptr;
+            options.faultShare = std::strtod(value, &end);
+            if (end == value || *end != '\0' || !(options.faultShare >= 0) ||
+                options.faultShare > 1) {
+                return false;
+            }
+            continue;
+        }
+        const bool fromZero = name == "--seed" || name == "--from";
+        const auto number = Number(value, fromZero ? 0 : 1);
+        if (!number || (name != "--seed" && *number > kMost)) {
+            return false;
+        }
+        if (name == "--runs") {
+            runs = static_cast<int>(*number);
+        } else if (name == "--soak") {
+            options.cycles = static_cast<int>(*number);
+            soakAsked = true;
+        } else if (name == "--seed") {
+            options.seed = *number;
+        } else if (name == "--from") {
+            options.first = static_cast<long long>(*number);
+        } else if (name == "--lanes" && *number <= 64) {
+            options.lanes = static_cast<int>(*number);
+        } else {
+            return false;
+        }
+    }
+    if (soakAsked) {
+        soak = options;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int runs = 5;
-    if (argc == 3 && std::strcmp(argv[1], "--runs") == 0) {
-        runs = std::max(1, std::atoi(argv[2]));
-    } else if (argc != 1) {
-        std::fprintf(stderr, "usage: tessaly-bench [--runs N]\n");
+    std::optional<SoakOptions> soak;
+    if (!ParseArguments(argc, argv, runs, soak)) {
+        std::fputs(kUsage, stderr);
         return 2;
+    }
+    if (soak) {
+        return RunSoak(*soak, stdout);
     }
 
     VirtualDisplay display;
