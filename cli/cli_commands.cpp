@@ -54,8 +54,10 @@ bool LoadStatusFile(const CliRequest& request, const CliStreams& streams, Switch
 class CommandRunner {
 public:
     CommandRunner(const CliRequest& request, const CliStreams& streams,
-                  const BorrowPrinters& borrowPrinters)
-        : m_request(request), m_streams(streams), m_session(request, streams, borrowPrinters) {}
+                  const BorrowPrinters& borrowPrinters, const StopRequest* stop)
+        : m_request(request),
+          m_streams(streams),
+          m_session(request, streams, borrowPrinters, stop) {}
 
     int Run() {
         switch (m_request.command) {
@@ -99,8 +101,7 @@ private:
         if (!m_session.Connect()) {
             return kExitDevice;
         }
-        SelfTest(m_session.Link(), m_request.emulation);
-        return kExitSuccess;
+        return m_session.Sent(SelfTest(m_session.Link(), m_request.emulation));
     }
 
     int ShowInfo() {
@@ -112,8 +113,7 @@ private:
         if (!m_session.Connect()) {
             return kExitDevice;
         }
-        ShowInformation(m_session.Link());
-        return kExitSuccess;
+        return m_session.Sent(ShowInformation(m_session.Link()));
     }
 
     // Reads an ESC/POS display's switches as "Get Status" does; the exit status
@@ -177,8 +177,7 @@ private:
         if (!m_session.Connect()) {
             return kExitDevice;
         }
-        SendBasicSettings(m_session.Link(), value, *choices.intlSet);
-        return kExitSuccess;
+        return m_session.Sent(SendBasicSettings(m_session.Link(), value, *choices.intlSet));
     }
 
     int Save() {
@@ -235,8 +234,8 @@ private:
 }  // namespace
 
 int RunCliCommand(const CliRequest& request, const CliStreams& streams,
-                  const BorrowPrinters& borrowPrinters) {
-    return CommandRunner(request, streams, borrowPrinters).Run();
+                  const BorrowPrinters& borrowPrinters, const StopRequest* stop) {
+    return CommandRunner(request, streams, borrowPrinters, stop).Run();
 }
 
 }  // namespace tessaly
