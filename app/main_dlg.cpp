@@ -116,7 +116,9 @@ void CMainDlg::OnCheckComm(wxCommandEvent&) {
 }
 
 void CMainDlg::OnSelfTest(wxCommandEvent&) {
-    SelfTest(m_link, AsEmulation(m_emulationMode));
+    if (!SelfTest(m_link, AsEmulation(m_emulationMode))) {
+        Services().ShowMessage(this, kWriteFailedText, MessageIcon::Exclamation);
+    }
 }
 
 void CMainDlg::OnRunManager(wxCommandEvent&) {

@@ -3,6 +3,7 @@
 #include "editor/setting_mapping.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_template.h"
+#include "transactions/outcome_text.h"
 #include "transactions/transactions.h"
 
 namespace tessaly {
@@ -22,14 +23,19 @@ void CBasicSettingsDlg::OnSetStatus(wxCommandEvent&) {
         return;
     }
     // No selection sends the first code table, as an index past the table would.
-    SendBasicSettings(*m_pLink, CodeTableValue(m_codeTable), m_intlSet);
+    // Success shows nothing; a send that did not go out must not pass for one.
+    if (!SendBasicSettings(*m_pLink, CodeTableValue(m_codeTable), m_intlSet)) {
+        Services().ShowMessage(this, kWriteFailedText, MessageIcon::Exclamation);
+    }
 }
 
 void CBasicSettingsDlg::OnShowInfo(wxCommandEvent&) {
     if (m_pLink == nullptr) {
         return;
     }
-    ShowInformation(*m_pLink);
+    if (!ShowInformation(*m_pLink)) {
+        Services().ShowMessage(this, kWriteFailedText, MessageIcon::Exclamation);
+    }
 }
 
 // clang-format off
