@@ -134,7 +134,10 @@ void CMainDlg::ShowCheckOutcome(CheckOutcome outcome, bool announced) {
 
 void CMainDlg::OnSelfTest(wxCommandEvent&) {
     const EmulationMode mode = AsEmulation(m_emulationMode);
-    RunTransaction(nullptr, [this, mode](BackgroundHost&) { SelfTest(m_link, mode); }, {});
+    auto sent = std::make_shared<bool>(true);
+    RunTransaction(
+        nullptr, [this, mode, sent](BackgroundHost&) { *sent = SelfTest(m_link, mode); },
+        [this, sent] { ReportUnsentWrite(*sent); });
 }
 
 void CMainDlg::OnRunManager(wxCommandEvent&) {

@@ -1,8 +1,11 @@
 #include "basic/basic_settings_dlg.h"
 
+#include <memory>
+
 #include "editor/setting_mapping.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_template.h"
+#include "transactions/outcome_text.h"
 #include "transactions/transactions.h"
 
 namespace tessaly {
@@ -25,8 +28,11 @@ void CBasicSettingsDlg::OnSetStatus(wxCommandEvent&) {
     const std::int32_t codeTable = CodeTableValue(m_codeTable);
     const std::int32_t intlSet = m_intlSet;
     CSerialLink* link = m_pLink;
-    RunTransaction(nullptr, [=](BackgroundHost&) { SendBasicSettings(*link, codeTable, intlSet); },
-                   {});
+    // Success shows nothing; a send that did not go out must not pass for one.
+    auto sent = std::make_shared<bool>(true);
+    RunTransaction(
+        nullptr, [=](BackgroundHost&) { *sent = SendBasicSettings(*link, codeTable, intlSet); },
+        [this, sent] { ReportUnsentWrite(*sent); });
 }
 
 void CBasicSettingsDlg::OnShowInfo(wxCommandEvent&) {
@@ -34,7 +40,10 @@ void CBasicSettingsDlg::OnShowInfo(wxCommandEvent&) {
         return;
     }
     CSerialLink* link = m_pLink;
-    RunTransaction(nullptr, [link](BackgroundHost&) { ShowInformation(*link); }, {});
+    auto sent = std::make_shared<bool>(true);
+    RunTransaction(
+        nullptr, [link, sent](BackgroundHost&) { *sent = ShowInformation(*link); },
+        [this, sent] { ReportUnsentWrite(*sent); });
 }
 
 // clang-format off

@@ -68,8 +68,10 @@ bool LoadStatusFile(const CliRequest& request, const CliStreams& streams, Switch
 class CommandRunner {
 public:
     CommandRunner(const CliRequest& request, const CliStreams& streams,
-                  const BorrowPrinters& borrowPrinters)
-        : m_request(request), m_streams(streams), m_session(request, streams, borrowPrinters) {}
+                  const BorrowPrinters& borrowPrinters, const StopRequest* stop)
+        : m_request(request),
+          m_streams(streams),
+          m_session(request, streams, borrowPrinters, stop) {}
 
     int Run() {
         switch (m_request.command) {
@@ -113,8 +115,7 @@ private:
         if (!m_session.Connect()) {
             return kExitDevice;
         }
-        SelfTest(m_session.Link(), m_request.emulation);
-        return kExitSuccess;
+        return m_session.Sent(SelfTest(m_session.Link(), m_request.emulation));
     }
 
     int ShowInfo() {
@@ -126,8 +127,7 @@ private:
         if (!m_session.Connect()) {
             return kExitDevice;
         }
-        ShowInformation(m_session.Link());
-        return kExitSuccess;
+        return m_session.Sent(ShowInformation(m_session.Link()));
     }
 
     // Reads an ESC/POS display's switches as "Get Status" does; the exit status
@@ -191,8 +191,7 @@ private:
         if (!m_session.Connect()) {
             return kExitDevice;
         }
-        SendBasicSettings(m_session.Link(), value, *choices.intlSet);
-        return kExitSuccess;
+        return m_session.Sent(SendBasicSettings(m_session.Link(), value, *choices.intlSet));
     }
 
     int Save() {
@@ -255,8 +254,8 @@ private:
 }  // namespace
 
 int RunCliCommand(const CliRequest& request, const CliStreams& streams,
-                  const BorrowPrinters& borrowPrinters) {
-    return CommandRunner(request, streams, borrowPrinters).Run();
+                  const BorrowPrinters& borrowPrinters, const StopRequest* stop) {
+    return CommandRunner(request, streams, borrowPrinters, stop).Run();
 }
 
 }  // namespace tessaly

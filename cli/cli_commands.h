@@ -7,6 +7,7 @@
 
 #include "cli/cli_request.h"
 #include "printers/printer_borrowing.h"
+#include "signals/stop_request.h"
 
 namespace tessaly {
 
@@ -20,7 +21,9 @@ struct CliStreams {
 // releases the printers of the port), or nullptr to leave printers alone.
 using BorrowPrinters = std::function<PrinterBorrowing*()>;
 
+// `stop`, when given, ends the command early: the transaction under way stops
+// between two commands (leaving user setting mode), the next one does not start.
 int RunCliCommand(const CliRequest& request, const CliStreams& streams,
-                  const BorrowPrinters& borrowPrinters);
+                  const BorrowPrinters& borrowPrinters, const StopRequest* stop = nullptr);
 
 }  // namespace tessaly

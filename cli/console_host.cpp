@@ -15,7 +15,11 @@ constexpr int kBarWidth = 40;
 }  // namespace
 
 void ConsoleHost::Wait(int milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    if (m_stop != nullptr) {
+        m_stop->Sleep(std::chrono::milliseconds(milliseconds));
+    } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
 }
 
 void ConsoleHost::SetProgress(int position) {

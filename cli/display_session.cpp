@@ -6,17 +6,23 @@
 namespace tessaly {
 
 DisplaySession::DisplaySession(const CliRequest& request, const CliStreams& streams,
-                               const BorrowPrinters& borrowPrinters)
+                               const BorrowPrinters& borrowPrinters, const StopRequest* stop)
     : m_request(request),
       m_streams(streams),
       m_borrowPrinters(borrowPrinters),
-      m_host(streams.progressBar ? &streams.err : nullptr) {}
+      m_host(streams.progressBar ? &streams.err : nullptr, stop) {}
 
 bool DisplaySession::Connect(bool borrowPrinters) {
+    if (Stopped()) {
+        return false;
+    }
     if (borrowPrinters && m_borrowPrinters) {
         if (PrinterBorrowing* printers = m_borrowPrinters()) {
             printers->ReleasePrinters(m_request.link.portName);
         }
+    }
+    if (Stopped()) {
+        return false;
     }
     const CheckOutcome outcome =
         CheckConnection(m_link, m_request.link, m_request.emulation, m_host);
@@ -24,7 +30,7 @@ bool DisplaySession::Connect(bool borrowPrinters) {
         Fail(CheckOutcomeText(outcome), kExitDevice);
         return false;
     }
-    return true;
+    return !Stopped();
 }
 
 bool DisplaySession::ReadGrid(SwitchGrid& grid) {
@@ -48,6 +54,10 @@ int DisplaySession::WriteGrid(const SwitchGrid& grid) {
         return Fail(WriteOutcomeText(outcome), kExitDevice);
     }
     return Succeed(WriteOutcomeText(outcome));
+}
+
+int DisplaySession::Sent(bool sent) {
+    return sent ? kExitSuccess : Fail(kWriteFailedText, kExitDevice);
 }
 
 int DisplaySession::Fail(const char* sentence, int status) {

@@ -13,17 +13,23 @@ namespace tessaly {
 class DisplaySession {
 public:
     DisplaySession(const CliRequest& request, const CliStreams& streams,
-                   const BorrowPrinters& borrowPrinters);
+                   const BorrowPrinters& borrowPrinters, const StopRequest* stop = nullptr);
 
     CSerialLink& Link() { return m_link; }
+    // True once the run was asked to stop: nothing more is sent.
+    bool Stopped() const { return m_host.StopRequested(); }
 
     // Borrows the port's printers unless told not to, opens the port and greets
-    // the display. False, with the sentence printed, when it is not connected.
+    // the display. False, with the sentence printed, when it is not connected;
+    // false in silence when the run was asked to stop first.
     bool Connect(bool borrowPrinters = true);
     // Switches 10..14 into a fresh grid, as "Get Status" fills a fresh editor.
     bool ReadGrid(SwitchGrid& grid);
     // All five switches as "Set Status" sends them; an exit status.
     int WriteGrid(const SwitchGrid& grid);
+    // A command that sends without reading (self test, framed settings): an exit
+    // status, failing with the sentence when `sent` is false.
+    int Sent(bool sent);
 
     // Prints a sentence on the error stream, below the bar, and returns `status`.
     int Fail(const char* sentence, int status);

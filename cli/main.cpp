@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <iostream>
 #include <optional>
@@ -9,26 +10,46 @@
 #include "cli/cli_commands.h"
 #include "cli/command_line.h"
 #include "printers/printer_borrowing.h"
+#include "signals/stop_request.h"
 #include "signals/termination_signals.h"
+
+namespace {
+
+// How long a signalled run may take to come to its end the usual way. The
+// longest step that does not look at the stop is a connection check against a
+// line that takes nothing (four bounded writes and a bounded wait).
+constexpr std::chrono::seconds kStopGrace{12};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace tessaly;
 
-    // Declared before the signal watcher so that it outlives the watcher's thread.
+    // Declared before the signal watcher so that they outlive the watcher's thread.
     std::optional<PrinterBorrowing> borrowing;
     std::atomic<PrinterBorrowing*> borrowed{nullptr};
+    StopRequest stop;
 
-    // A signal ends the run at once, but never with printers left on the dummy
-    // port: they are given back first. The port needs nothing: the kernel closes it.
-    TerminationSignals signals([&borrowed](int signal) {
+    // A signal ends the run the way its normal end does: the transaction stops
+    // between two commands (a display in user setting mode is told to leave it),
+    // the port is closed, which clears its exclusive mark, and the printers are
+    // given back, all on the main thread. Only a run that does not get there in
+    // time is ended from here, still never with printers left on the dummy port.
+    TerminationSignals signals([&](int signal) {
+        if (stop.Ended() || (stop.Request(signal) && stop.AwaitEnd(kStopGrace))) {
+            return;
+        }
         if (PrinterBorrowing* printers = borrowed.load()) {
             printers->RestorePrinters();
         }
-        if (isatty(STDERR_FILENO)) {
-            [[maybe_unused]] const auto written = write(STDERR_FILENO, "\n", 1);
-        }
-        _exit(128 + signal);
+        _exit(128 + stop.Signal());
     });
+
+    // Whatever way main returns, the watcher must not wait for an end that came.
+    struct EndMark {
+        StopRequest& stop;
+        ~EndMark() { stop.MarkEnded(); }
+    } endMark{stop};
 
     CliRequest request;
     if (auto status = ParseCommandLine(argc, argv, request, std::cout, std::cerr)) {
@@ -44,12 +65,12 @@ int main(int argc, char** argv) {
         return &*borrowing;
     };
     const CliStreams streams{std::cout, std::cerr, isatty(STDERR_FILENO) != 0};
-    const int status = RunCliCommand(request, streams, borrowPrinters);
+    const int status = RunCliCommand(request, streams, borrowPrinters, &stop);
 
     // The session closed the port when it ended; the printers get it back now.
     if (borrowing) {
         borrowing->RestorePrinters();
     }
     std::cout.flush();
-    return status;
+    return stop.Requested() ? 128 + stop.Signal() : status;
 }

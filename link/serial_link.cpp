@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "link/port_name.h"
+#include "link/posix_line_probe.h"
 #include "link/posix_modem_lines.h"
 #include "link/posix_port_io.h"
 #include "link/posix_port_setup.h"
@@ -37,6 +38,7 @@ bool CSerialLink::Open() {
     }
     m_fd = fd;
     m_applied = m_settings.timeouts;
+    m_line = LineState::Sound;
     m_open = 1;
     return true;
 }
@@ -50,7 +52,11 @@ unsigned CSerialLink::Write(const std::uint8_t* buffer, unsigned length) {
     const unsigned bound =
         limit != 0 && limit < kWriteBoundMs ? static_cast<unsigned>(limit) : kWriteBoundMs;
     std::lock_guard<std::mutex> hold(m_ioLock);
-    return WriteBounded(m_fd, buffer, length, *m_modemLines, bound);
+    const unsigned written = WriteBounded(m_fd, buffer, length, *m_modemLines, bound);
+    if (written < length) {
+        NoteLine();
+    }
+    return written;
 }
 
 unsigned CSerialLink::Read(std::uint8_t* buffer, unsigned length, unsigned /*timeoutMs*/) {
@@ -58,7 +64,25 @@ unsigned CSerialLink::Read(std::uint8_t* buffer, unsigned length, unsigned /*tim
         return 0;
     }
     std::lock_guard<std::mutex> hold(m_ioLock);
-    return ReadWithTimeouts(m_fd, buffer, length, m_applied);
+    const unsigned got = ReadWithTimeouts(m_fd, buffer, length, m_applied);
+    if (got < length) {
+        NoteLine();
+    }
+    return got;
+}
+
+LineState CSerialLink::Line() {
+    std::lock_guard<std::mutex> hold(m_ioLock);
+    if (m_fd >= 0) {
+        NoteLine();
+    }
+    return m_line;
+}
+
+void CSerialLink::NoteLine() {
+    if (m_line == LineState::Sound) {
+        m_line = ProbeLine(m_fd);
+    }
 }
 
 void CSerialLink::Close() {
@@ -67,6 +91,7 @@ void CSerialLink::Close() {
     }
     m_fd = -1;
     m_open = 0;
+    m_line = LineState::Sound;
 }
 
 }  // namespace tessaly

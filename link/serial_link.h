@@ -40,6 +40,10 @@ inline constexpr unsigned kWriteBoundMs = 2000;
 // (all zero, or an interval only), where Windows would wait without end.
 inline constexpr unsigned kUnboundedReadCapMs = 2000;
 
+// What the device has told about the line since the link was opened. Bytes the
+// device took before it hung up may never have reached the display.
+enum class LineState { Sound, HungUp, Failed };
+
 // Source of the CTS and DSR input lines, so that the output flow-control wait can
 // be exercised without hardware that drives them.
 class ModemLines {
@@ -67,15 +71,23 @@ public:
     // timeoutMs is accepted and ignored: the configured timeouts govern the read.
     virtual unsigned Read(std::uint8_t* buffer, unsigned length, unsigned timeoutMs);
     void Close();
+    // Sound until the device reports a hang-up or an error after Open; from then on
+    // what it reported, until Close. Asks the device each time while it is Sound, so
+    // a hang-up is seen even when no read or write has run into it.
+    virtual LineState Line();
 
     bool IsOpen() const { return m_open != 0; }
     const LinkSettings& Settings() const { return m_settings; }
 
 private:
+    // Keeps a hang-up or an error the device reports now; called with m_ioLock held.
+    void NoteLine();
+
     LinkSettings m_settings;
     LinkTimeouts m_applied;  // the timeouts taken by the last successful Open
     int m_fd = -1;
     int m_open = 0;
+    LineState m_line = LineState::Sound;  // guarded by m_ioLock
     std::mutex m_ioLock;
     std::unique_ptr<ModemLines> m_modemLines;
 };

@@ -17,6 +17,7 @@ enum class DisplayFault {
     CutAfterSync,
     EndlessNoise,
     HangUp,
+    Stall,
 };
 
 class DisplayResponder {

@@ -18,7 +18,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: tessaly-vdisplay [--help] [--fault NAME] [--hang-up-after BYTES] [--link PATH]\n"
     "  NAME: none, silent, noise-before-sync, wrong-identity, cut-after-sync,\n"
-    "        endless-noise, hang-up\n";
+    "        endless-noise, hang-up, stall\n"
+    "  BYTES: how many bytes the display takes before it hangs up or stalls\n";
 
 struct Options {
     tessaly::VirtualDisplay::Fault fault = tessaly::VirtualDisplay::Fault::None;

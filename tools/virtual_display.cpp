@@ -90,6 +90,16 @@ void VirtualDisplay::SetFault(Fault fault) {
     m_bytesTowardHangUp = 0;
 }
 
+// The client's output is the slave side's: stopping it through the display's own
+// descriptor of that side stops every opener's writes, as flow control would.
+void VirtualDisplay::StallNow() {
+    std::lock_guard<std::mutex> hold(m_mutex);
+    if (!m_stalled) {
+        tcflow(m_slaveKeeper, TCOOFF);
+        m_stalled = true;
+    }
+}
+
 void VirtualDisplay::SetHangUpAfterBytes(std::size_t count) {
     std::lock_guard<std::mutex> hold(m_mutex);
     m_hangUpAfter = count;
@@ -140,6 +150,7 @@ std::optional<VirtualDisplay::Fault> VirtualDisplay::FaultFromName(std::string_v
         {"cut-after-sync", Fault::CutAfterSync},
         {"endless-noise", Fault::EndlessNoise},
         {"hang-up", Fault::HangUp},
+        {"stall", Fault::Stall},
     };
     for (const auto& [text, fault] : kNames) {
         if (text == name) {
@@ -207,6 +218,7 @@ void VirtualDisplay::Run() {
 
 bool VirtualDisplay::TakeIn(const std::uint8_t* bytes, std::size_t count) {
     std::vector<std::uint8_t> answer;
+    bool stall = false;
     {
         std::lock_guard<std::mutex> hold(m_mutex);
         for (std::size_t i = 0; i < count; ++i) {
@@ -215,7 +227,14 @@ bool VirtualDisplay::TakeIn(const std::uint8_t* bytes, std::size_t count) {
                 return false;
             }
             m_responder.TakeByte(bytes[i], answer);
+            if (m_responder.Fault() == Fault::Stall && !m_stalled &&
+                ++m_bytesTowardHangUp >= m_hangUpAfter) {
+                stall = true;
+            }
         }
+    }
+    if (stall) {
+        StallNow();
     }
     Send(answer);
     return true;

@@ -25,6 +25,8 @@ public:
     // CutAfterSync: every answer stops right after 0x57.
     // EndlessNoise: once an answer is due, streams bytes that never include 0x57.
     // HangUp: closes its side after HangUpAfterBytes() bytes received.
+    // Stall: after HangUpAfterBytes() bytes received (and answered) holds the line
+    //   stopped, as a lowered CTS would: the client's writes no longer go out.
     using Fault = DisplayFault;
 
     VirtualDisplay();   // opens the pseudo-terminal and starts answering; throws on failure
@@ -55,9 +57,11 @@ public:
     // Stops answering and closes the master side now (a pulled cable).
     void HangUpNow();
     bool HungUp() const { return m_hungUp; }
+    // Holds the client's output stopped from now on (see Stall).
+    void StallNow();
 
     // "none", "silent", "noise-before-sync", "wrong-identity", "cut-after-sync",
-    // "endless-noise", "hang-up".
+    // "endless-noise", "hang-up", "stall".
     static std::optional<Fault> FaultFromName(std::string_view name);
 
 private:
@@ -85,6 +89,7 @@ private:
     DisplayResponder m_responder;
     std::size_t m_hangUpAfter = 0;
     std::size_t m_bytesTowardHangUp = 0;
+    bool m_stalled = false;
     std::vector<std::uint8_t> m_received;
 };
 

@@ -21,8 +21,13 @@ const char* CheckOutcomeText(CheckOutcome outcome) {
 }
 
 const char* ReadOutcomeText(ReadOutcome outcome) {
-    if (outcome == ReadOutcome::Complete) {
-        return "Success to get status of ORX.";
+    switch (outcome) {
+        case ReadOutcome::Complete:
+            return "Success to get status of ORX.";
+        case ReadOutcome::Stopped:
+            return "Stopped before the end. Nothing was changed.";
+        case ReadOutcome::NoAnswer:
+            break;
     }
     return "The display did not answer. Nothing was changed.";
 }
@@ -33,10 +38,12 @@ const char* WriteOutcomeText(WriteOutcome outcome) {
             return "Success to set status of printer";
         case WriteOutcome::NoAnswer:
             return "The display did not answer. Nothing was written.";
+        case WriteOutcome::Stopped:
+            return "Stopped before the end. The display's settings may be incomplete.";
         case WriteOutcome::WriteFailed:
             break;
     }
-    return "Writing to the display failed. Its settings may be incomplete.";
+    return kWriteFailedText;
 }
 
 }  // namespace tessaly

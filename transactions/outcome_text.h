@@ -13,6 +13,11 @@ const char* ReadOutcomeText(ReadOutcome outcome);
 // Set Status: "Success to set status of printer" when Complete.
 const char* WriteOutcomeText(WriteOutcome outcome);
 
+// A write that did not go out whole, or a line that hung up or failed during the
+// writes: "Set Status" in either window, the self test, and the basic window's sends.
+inline constexpr const char* kWriteFailedText =
+    "Writing to the display failed. Its settings may be incomplete.";
+
 // A status file whose name does not end in "sts".
 inline constexpr const char* kWrongFormatFileText = "Wrong format files loaded.";
 

@@ -38,20 +38,34 @@ bool QuerySwitchInto(CSerialLink& link, TransactionHost& host, int group, Switch
     return true;
 }
 
-enum class Entry { Entered, NoAnswer, WriteFailed };
+enum class Entry { Entered, NoAnswer, WriteFailed, Stopped };
 
+// Stops are looked at between commands only; once INITIALIZE is out the caller
+// leaves user setting mode whatever this returns.
 Entry EnterUserSetting(CSerialLink& link, TransactionHost& host) {
     ReceiveBuffer buffer{};
-    if (!WriteCommand(link, CMD_INITIALIZE) || !WriteCommand(link, CMD_SELECT_DISPLAY)) {
+    if (!WriteCommand(link, CMD_INITIALIZE)) {
+        return Entry::WriteFailed;
+    }
+    if (host.StopRequested()) {
+        return Entry::Stopped;
+    }
+    if (!WriteCommand(link, CMD_SELECT_DISPLAY)) {
         return Entry::WriteFailed;
     }
     host.Wait(300);
     link.Read(buffer.data(), 3, 1000);
+    if (host.StopRequested()) {
+        return Entry::Stopped;
+    }
     if (!WriteCommand(link, CMD_ENTER_USER_SETTING)) {
         return Entry::WriteFailed;
     }
     buffer.fill(0);
     host.Wait(300);
+    if (host.StopRequested()) {
+        return Entry::Stopped;  // its answer is of no use any more
+    }
     if (!AwaitSyncByte(link, buffer, std::chrono::steady_clock::now())) {
         return Entry::NoAnswer;
     }
@@ -59,10 +73,33 @@ Entry EnterUserSetting(CSerialLink& link, TransactionHost& host) {
     return Entry::Entered;
 }
 
+WriteOutcome OutcomeOf(Entry entry) {
+    switch (entry) {
+        case Entry::NoAnswer:
+            return WriteOutcome::NoAnswer;
+        case Entry::Stopped:
+            return WriteOutcome::Stopped;
+        case Entry::Entered:
+        case Entry::WriteFailed:
+            break;
+    }
+    return WriteOutcome::WriteFailed;
+}
+
+// Every way out of user setting mode but the last one: the display must not be
+// left in it, whatever the link still takes.
+WriteOutcome LeaveWith(CSerialLink& link, WriteOutcome outcome) {
+    WriteCommand(link, CMD_EXIT_USER_SETTING);
+    return outcome;
+}
+
 }  // namespace
 
 ReadOutcome ReadSwitches(CSerialLink& link, TransactionHost& host, SwitchSet& out) {
     host.SetProgress(0);
+    if (host.StopRequested()) {
+        return ReadOutcome::Stopped;
+    }
     ReceiveBuffer buffer{};
     if (!WriteCommand(link, CMD_SELECT_DISPLAY)) {
         return ReadOutcome::NoAnswer;
@@ -71,6 +108,9 @@ ReadOutcome ReadSwitches(CSerialLink& link, TransactionHost& host, SwitchSet& ou
     link.Read(buffer.data(), 3, 1000);
     SwitchSet scratch{};
     for (int group = 0; group < kSwitchCount; ++group) {
+        if (host.StopRequested()) {
+            return ReadOutcome::Stopped;
+        }
         if (!QuerySwitchInto(link, host, group, scratch[group])) {
             return ReadOutcome::NoAnswer;
         }
@@ -82,17 +122,21 @@ ReadOutcome ReadSwitches(CSerialLink& link, TransactionHost& host, SwitchSet& ou
 
 WriteOutcome WriteSwitches(CSerialLink& link, TransactionHost& host, const SwitchSet& carried) {
     host.SetProgress(0);
+    if (host.StopRequested()) {
+        return WriteOutcome::Stopped;  // nothing sent, nothing to leave
+    }
     const Entry entry = EnterUserSetting(link, host);
     if (entry != Entry::Entered) {
-        // It may have entered user setting mode all the same; it must not stay there.
-        WriteCommand(link, CMD_EXIT_USER_SETTING);
-        return entry == Entry::NoAnswer ? WriteOutcome::NoAnswer : WriteOutcome::WriteFailed;
+        // It may have entered user setting mode all the same.
+        return LeaveWith(link, OutcomeOf(entry));
     }
     host.StepProgress();
     for (int group = 0; group < kSwitchCount; ++group) {
+        if (host.StopRequested()) {
+            return LeaveWith(link, WriteOutcome::Stopped);
+        }
         if (!WriteCommand(link, WriteSwitch(SwitchNumber(group), carried[group]))) {
-            WriteCommand(link, CMD_EXIT_USER_SETTING);
-            return WriteOutcome::WriteFailed;
+            return LeaveWith(link, WriteOutcome::WriteFailed);
         }
         if (group < kSwitchCount - 1) {
             host.StepProgress();
@@ -102,9 +146,17 @@ WriteOutcome WriteSwitches(CSerialLink& link, TransactionHost& host, const Switc
         return WriteOutcome::WriteFailed;
     }
     // Time for the display to take the new settings before anything else is sent.
+    // The commands left with full counts, but only the driver had taken them: a
+    // display that hangs up now may never have read the last switches.
     for (int i = 0; i < 2; ++i) {
         host.StepProgress();
         host.Wait(1000);
+        if (link.Line() != LineState::Sound) {
+            return WriteOutcome::WriteFailed;
+        }
+        if (host.StopRequested()) {
+            return WriteOutcome::Stopped;
+        }
         host.StepProgress();
     }
     host.SetProgress(100);

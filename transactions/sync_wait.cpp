@@ -4,30 +4,56 @@
 
 namespace tessaly {
 
+namespace {
+
+class SteadyClock : public SyncWaitClock {
+public:
+    TimePoint Now() override { return std::chrono::steady_clock::now(); }
+    void Rest(std::chrono::milliseconds pause) override { std::this_thread::sleep_for(pause); }
+};
+
+}  // namespace
+
 bool WriteCommand(CSerialLink& link, const CommandRow& row) {
     const auto length = static_cast<unsigned>(row.length);
-    return link.Write(row.bytes.data(), length) == length;
+    // A full count only says the driver took the bytes; a device that hangs up
+    // just after never sends them on.
+    return link.Write(row.bytes.data(), length) == length && link.Line() == LineState::Sound;
 }
 
-bool AwaitSyncByte(CSerialLink& link, ReceiveBuffer& buffer,
-                   std::chrono::steady_clock::time_point started, std::size_t skipped) {
-    using Clock = std::chrono::steady_clock;
+SyncWaitClock& SteadySyncWaitClock() {
+    static SteadyClock clock;
+    return clock;
+}
+
+bool AwaitSyncByte(CSerialLink& link, ReceiveBuffer& buffer, SyncWaitClock& clock,
+                   SyncWaitClock::TimePoint started, std::size_t skipped) {
     const auto deadline = started + kSyncWaitBound;
     while (buffer[0] != kSyncByte) {
-        if (skipped >= kSyncSkipBound || Clock::now() >= deadline) {
+        if (skipped >= kSyncSkipBound || clock.Now() >= deadline) {
             return false;
         }
-        const auto before = Clock::now();
+        const auto before = clock.Now();
         if (link.Read(buffer.data(), 1, 1000) == 1) {
             if (buffer[0] != kSyncByte) {
                 ++skipped;
             }
-        } else if (Clock::now() - before < std::chrono::milliseconds(1)) {
-            // A device that hung up answers at once with nothing; do not spin on it.
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            continue;
+        }
+        if (link.Line() != LineState::Sound) {
+            return false;  // nothing more will come
+        }
+        if (clock.Now() - before < std::chrono::milliseconds(1)) {
+            // A read that returns at once with nothing must not turn into a spin.
+            clock.Rest(std::chrono::milliseconds(5));
         }
     }
     return true;
+}
+
+bool AwaitSyncByte(CSerialLink& link, ReceiveBuffer& buffer,
+                   std::chrono::steady_clock::time_point started, std::size_t skipped) {
+    return AwaitSyncByte(link, buffer, SteadySyncWaitClock(), started, skipped);
 }
 
 }  // namespace tessaly

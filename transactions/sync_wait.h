@@ -19,12 +19,29 @@ using ReceiveBuffer = std::array<Byte, 20>;
 inline constexpr std::chrono::milliseconds kSyncWaitBound{1000};
 inline constexpr std::size_t kSyncSkipBound = 256;
 
-// True when the device took the whole command.
+// True when the device took the whole command and the line is still up after it.
 bool WriteCommand(CSerialLink& link, const CommandRow& row);
 
+// Where the wait for 0x57 reads the time and rests between empty reads: the
+// steady clock in the program, a virtual one where a test must see a bound exactly.
+class SyncWaitClock {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+    virtual ~SyncWaitClock() = default;
+    virtual TimePoint Now() = 0;
+    virtual void Rest(std::chrono::milliseconds pause) = 0;
+};
+
+SyncWaitClock& SteadySyncWaitClock();
+
 // Reads single bytes into buffer[0] until it holds 0x57; a 0x57 already there
-// ends the wait at once. `started` is when the wait began and `skipped` how many
-// other bytes it has already passed over. False when a bound passes first.
+// ends the wait at once. `started` is when the wait began on `clock` and
+// `skipped` how many other bytes it has already passed over. False when a bound
+// passes first, or when the line hangs up or fails.
+bool AwaitSyncByte(CSerialLink& link, ReceiveBuffer& buffer, SyncWaitClock& clock,
+                   SyncWaitClock::TimePoint started, std::size_t skipped = 0);
+
+// The same on the steady clock.
 bool AwaitSyncByte(CSerialLink& link, ReceiveBuffer& buffer,
                    std::chrono::steady_clock::time_point started, std::size_t skipped = 0);
 

@@ -24,6 +24,10 @@ public:
     virtual void SetProgress(int position) = 0;
     // Advance by the step; a step past the maximum wraps to the minimum.
     virtual void StepProgress() = 0;
+    // True once the caller wants the transaction to end early (a termination signal,
+    // a window that closes). Transactions look at it only between two commands, so no
+    // command is cut in half, and one that has entered user setting mode still leaves
+    // it. A host whose Wait can end early should end it when this turns true.
     virtual bool StopRequested() const { return false; }
 };
 
@@ -47,28 +51,35 @@ enum class CheckOutcome {
 CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, EmulationMode mode,
                              TransactionHost& host, const std::function<void()>& announce = {});
 
-void SelfTest(CSerialLink& link, EmulationMode mode);
+// True when the command went out whole.
+bool SelfTest(CSerialLink& link, EmulationMode mode);
 
 using SwitchSet = std::array<SwitchBits, kSwitchCount>;  // switches 10..14
 
-enum class ReadOutcome { Complete, NoAnswer };
+enum class ReadOutcome { Complete, NoAnswer, Stopped };
 // Reads switches 10..14. Fills `out` only when every query went out whole and
 // every reply arrived whole (0x57 within the bound, then all 11 bytes); stops at
-// the first that did not. Progress: SetProgress(0), 9 steps per switch (45),
-// SetProgress(100) when Complete. On NoAnswer the caller sets the progress back to 0.
+// the first that did not (NoAnswer), or before the next query once the host asks
+// it to (Stopped). Progress: SetProgress(0), 9 steps per switch (45),
+// SetProgress(100) when Complete; otherwise the caller sets the progress back to 0.
 ReadOutcome ReadSwitches(CSerialLink& link, TransactionHost& host, SwitchSet& out);
 
-enum class WriteOutcome { Complete, NoAnswer, WriteFailed };
+enum class WriteOutcome { Complete, NoAnswer, WriteFailed, Stopped };
 // Writes the five switches inside user setting mode; `carried` holds the bits to send.
 // NoAnswer: no 0x57 within the bound after entering, so no switch was written.
-// WriteFailed: a command did not go out whole; the writing stopped there.
-// CMD_EXIT_USER_SETTING is written on every outcome. Progress: SetProgress(0),
-// 9 steps, SetProgress(100) when Complete; otherwise the caller sets it back to 0.
+// WriteFailed: a command did not go out whole, or the line hung up or failed during
+// the writes or the waits after them; the display may hold only some of the switches.
+// Stopped: the host asked to stop; nothing is sent when it asked before the start.
+// Once anything was sent, CMD_EXIT_USER_SETTING is written on every outcome.
+// Progress: SetProgress(0), 9 steps, SetProgress(100) when Complete; otherwise the
+// caller sets it back to 0.
 WriteOutcome WriteSwitches(CSerialLink& link, TransactionHost& host, const SwitchSet& carried);
 
 // Framed family: international character set (its low 8 bits) first, then the
-// code table value. Nothing is read.
-void SendBasicSettings(CSerialLink& link, std::int32_t codeTableValue, std::int32_t intlSet);
-void ShowInformation(CSerialLink& link);
+// code table value. Nothing is read. True when both went out whole; the code table
+// is not sent after a character set that did not.
+bool SendBasicSettings(CSerialLink& link, std::int32_t codeTableValue, std::int32_t intlSet);
+// True when the command went out whole.
+bool ShowInformation(CSerialLink& link);
 
 }  // namespace tessaly

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "resources/control_ids.h"
+#include "transactions/outcome_text.h"
 #include "ui/accessible_label.h"
 #include "ui/control_factory.h"
 #include "ui/drop_down_style.h"
@@ -165,6 +166,12 @@ void CTemplateDialog::RequestEnd(int result) {
     }
     m_pendingEnd = result;
     m_transaction.RequestStop();
+}
+
+void CTemplateDialog::ReportUnsentWrite(bool sent) {
+    if (!sent && !EndRequested()) {
+        Services().ShowMessage(this, kWriteFailedText, MessageIcon::Exclamation);
+    }
 }
 
 bool CTemplateDialog::RunTransaction(ProgressBar* bar, BackgroundTransaction::Work work,

@@ -93,6 +93,9 @@ protected:
     // meanwhile. `done` should tell the operator nothing when EndRequested().
     bool RunTransaction(ProgressBar* bar, BackgroundTransaction::Work work,
                         std::function<void()> done);
+    // For sends that expect no answer: success shows nothing, but a command that
+    // did not go out whole must not pass for one.
+    void ReportUnsentWrite(bool sent);
 
     virtual void DoDataExchange(DataExchange& dx);
     // Shows the members and gives the focus to the first enabled control that

@@ -202,6 +202,17 @@ TEST_F(MainWindowTest, SelfTestSendsTheCommandOfTheEmulation) {
     }
 }
 
+TEST_F(MainWindowTest, ASelfTestThatDoesNotGoOutSaysSo) {
+    const RecordedMessage failed{"Writing to the display failed. Its settings may be incomplete.",
+                                 MessageIcon::Exclamation};
+    ASSERT_TRUE(Select(*window, IDC_EMULATION, 1));
+    ASSERT_EQ(Check(), kConnected);
+    services.messages.clear();
+    display.StallNow();  // the line takes nothing more, as with CTS held low
+    ASSERT_TRUE(Click(*window, IDC_SELF_TEST));
+    EXPECT_EQ(services.messages, std::vector{failed});
+}
+
 // The editing window that "Run Manager" has open, or nullptr.
 CTemplateDialog* OpenEditingWindow(const CTemplateDialog& mainWindow) {
     for (wxWindow* candidate : wxTopLevelWindows) {

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <thread>
 
+#include "editor/status_file.h"
 #include "tests/cli/cli_fixture.h"
 
 namespace tessaly::testing {
@@ -71,6 +72,50 @@ TEST_F(CliDisplayFailures, DisplayThatStopsBeforeTheWritesGetsNone) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "The display did not answer. Nothing was written.\n");
     EXPECT_EQ(AllDigits(display), before);
+}
+
+constexpr const char* kWriteFailed =
+    "Writing to the display failed. Its settings may be incomplete.\n";
+// Bytes of the switch write before switch 11 is complete: entering user setting
+// mode, switch 10 and ten bytes of switch 11.
+constexpr std::size_t kIntoSwitchEleven = 2 + 3 + 8 + 15 + 10;
+
+// Every switch write leaves whole while the display is still reading the first,
+// so only the line after them can tell that it went away.
+TEST_F(CliDisplayFailures, ADisplayThatHangsUpInTheMiddleOfTheWritesIsAFailedWrite) {
+    SwitchGrid grid;
+    grid.Set(2, 1, 1);
+    const std::string file = File("till.sts");
+    ASSERT_TRUE(StatusFile::Save(file, grid).ok);
+    {
+        VirtualDisplay display;
+        display.SetFault(Fault::HangUp);
+        display.SetHangUpAfterBytes(kCheckBytes + kReadBytes + kIntoSwitchEleven);  // 100
+        const CliResult result = RunOn(display, {"set", "--brightness", "40%"});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, kWriteFailed);
+        EXPECT_EQ(result.out, "");
+    }
+    {
+        VirtualDisplay display;
+        display.SetFault(Fault::HangUp);
+        display.SetHangUpAfterBytes(kCheckBytes + kIntoSwitchEleven);
+        const CliResult result = RunOn(display, {"load", file});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, kWriteFailed);
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+// The line stops taking bytes once the display has answered CMD_ENTER_USER_SETTING:
+// the connection check still passes, the self test cannot go out.
+TEST_F(CliDisplayFailures, ASelfTestThatDoesNotGoOutFails) {
+    VirtualDisplay display;
+    display.SetFault(Fault::Stall);
+    display.SetHangUpAfterBytes(2 + 2 + 3 + 8);
+    const CliResult result = RunOn(display, {"self-test"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, kWriteFailed);
 }
 
 // A script's mistakes are told apart from the display's (status 2) and are

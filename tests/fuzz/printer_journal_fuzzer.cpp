@@ -46,7 +46,7 @@ PrinterPorts ReadJournal(const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const PrinterPorts read = ReadJournal(data, size);
-    const PrinterJournal journal(ScratchPath());
+    PrinterJournal journal(ScratchPath());
     for (const auto& [name, printer] : read) {
         FUZZ_CHECK(!name.empty());
     }

@@ -119,6 +119,21 @@ TEST_F(SerialLinkIo, HangUpGivesZeroAtOnce) {
     EXPECT_FALSE(link.IsOpen());
 }
 
+// Bytes the driver took before the far end went away count as written, so the
+// hang-up must be visible by itself, without a read or write running into it.
+TEST_F(SerialLinkIo, LineTellsAHangUpThatNoTransferSawAndForgetsItAtClose) {
+    EXPECT_EQ(link.Line(), LineState::Sound) << "a closed link has nothing to tell";
+    OpenWith(link);
+    const std::uint8_t bytes[] = {0x1B, 0x40};
+    ASSERT_EQ(link.Write(bytes, 2), 2u);
+    EXPECT_EQ(link.Line(), LineState::Sound);
+    peer.Hangup();
+    EXPECT_EQ(link.Line(), LineState::HungUp);
+    EXPECT_EQ(link.Line(), LineState::HungUp) << "kept once seen";
+    link.Close();
+    EXPECT_EQ(link.Line(), LineState::Sound);
+}
+
 TEST_F(SerialLinkIo, WriteWaitsWhileCtsOrDsrIsLow) {
     CSerialLink held(std::make_unique<FakeModemLines>(300, ModemLines::State::Asserted));
     OpenWith(held);

@@ -49,6 +49,9 @@ void RecordingWindowServices::Wait(int milliseconds) {
     // The virtual display answers from its own thread; give it the processor
     // without making the test sit out the real wait.
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (onWait) {
+        onWait(milliseconds);
+    }
 }
 
 void RecordingWindowServices::QueueSaveAnswer(std::optional<std::filesystem::path> answer) {

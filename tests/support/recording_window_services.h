@@ -36,6 +36,9 @@ public:
     // Runs while a message is "shown", so a test can look at the window and the
     // device at that moment, as the operator would.
     std::function<void(const RecordedMessage&)> onMessage;
+    // Runs in each Wait with its length, so that a test can let the device move on
+    // as it would during a real wait.
+    std::function<void(int milliseconds)> onWait;
 
     std::vector<RecordedMessage> messages;
     std::vector<FileDialogRequest> saveRequests;

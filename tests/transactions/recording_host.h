@@ -15,7 +15,13 @@ inline constexpr int kStep = -1;
 
 class RecordingHost : public TransactionHost {
 public:
-    void Wait(int milliseconds) override { waits.push_back(milliseconds); }
+    void Wait(int milliseconds) override {
+        waits.push_back(milliseconds);
+        if (hook && hookAtWait == static_cast<int>(waits.size())) {
+            hook();
+        }
+    }
+    bool StopRequested() const override { return stop; }
     void SetProgress(int position) override { progress.push_back(position); }
     void StepProgress() override {
         progress.push_back(kStep);
@@ -26,9 +32,12 @@ public:
 
     std::vector<int> waits;
     std::vector<int> progress;
-    // Runs at the given step (1 = the first), to change the world mid-transaction.
+    // Runs at the given step, or in the given wait (1 = the first), to change the
+    // world mid-transaction.
     int hookAtStep = 0;
+    int hookAtWait = 0;
     std::function<void()> hook;
+    bool stop = false;
 
 private:
     int m_steps = 0;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 #include "tests/transactions/recording_host.h"
 #include "tools/virtual_display.h"
@@ -169,6 +170,139 @@ TEST_F(WriteSwitchesTest, StopsAtTheFirstWriteThatDoesNotGoOut) {
     EXPECT_EQ(display.SwitchDigits(10), D("00000001"));
     EXPECT_EQ(display.SwitchDigits(11), D("00000000"));
     EXPECT_TRUE(host.waits.size() == 2u) << "no settling waits after a failure";
+}
+
+// Bytes a write of the five switches puts on the line before each switch.
+constexpr std::size_t kEnteringBytes = 2 + 3 + 8;
+constexpr std::size_t kSwitchWriteBytes = 15;
+
+// The display hangs up on its own thread once the count is reached; a real
+// run has its settling waits for that, the virtual clock has not.
+void AwaitHangUp(const VirtualDisplay& display) {
+    for (int i = 0; i < 500 && !display.HungUp(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+struct HangUpPoint {
+    const char* name;
+    std::size_t bytes;  // taken by the display before it hangs up
+};
+
+void PrintTo(const HangUpPoint& point, std::ostream* os) {
+    *os << point.name;
+}
+
+class WriteSwitchesHangUpTest : public SwitchTransactionTest,
+                                public ::testing::WithParamInterface<HangUpPoint> {};
+
+// The driver takes every write whole before the display has read a byte of
+// them, so only the line after the writes can tell that they never arrived.
+TEST_P(WriteSwitchesHangUpTest, IsAFailedWriteAndNeverComplete) {
+    display.SetFault(Fault::HangUp);
+    display.SetHangUpAfterBytes(GetParam().bytes);
+    host.hookAtWait = 3;  // the first settling wait
+    host.hook = [this] { AwaitHangUp(display); };
+    EXPECT_EQ(WriteSwitches(link, host, SwitchSet{}), WriteOutcome::WriteFailed);
+    ASSERT_FALSE(host.progress.empty());
+    EXPECT_NE(host.progress.back(), 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MidWrites, WriteSwitchesHangUpTest,
+    ::testing::Values(HangUpPoint{"InSwitchEleven", kEnteringBytes + kSwitchWriteBytes + 5},
+                      HangUpPoint{"AfterSwitchTwelve", kEnteringBytes + 3 * kSwitchWriteBytes},
+                      HangUpPoint{"InTheExit", kEnteringBytes + 5 * kSwitchWriteBytes + 4}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+using StoppedTransactionTest = SwitchTransactionTest;
+
+TEST_F(StoppedTransactionTest, AStopBeforeTheStartSendsNothing) {
+    host.stop = true;
+    EXPECT_EQ(WriteSwitches(link, host, SwitchSet{}), WriteOutcome::Stopped);
+    SwitchSet out = Untouched();
+    EXPECT_EQ(ReadSwitches(link, host, out), ReadOutcome::Stopped);
+    EXPECT_EQ(out, Untouched());
+    EXPECT_TRUE(display.Received().empty());
+    EXPECT_TRUE(host.waits.empty());
+}
+
+TEST_F(StoppedTransactionTest, AStopWhileEnteringUserSettingModeStillLeavesIt) {
+    display.SetSwitchDigits(10, D("00000001"));
+    host.hookAtWait = 2;  // the wait for the answer to CMD_ENTER_USER_SETTING
+    host.hook = [this] { host.stop = true; };
+    EXPECT_EQ(WriteSwitches(link, host, SwitchSet{}), WriteOutcome::Stopped);
+    EXPECT_EQ(display.Received(), Concat({kEntering, BytesOf({CMD_EXIT_USER_SETTING})}));
+    EXPECT_FALSE(display.InUserSettingMode());
+    EXPECT_EQ(display.SwitchDigits(10), D("00000001"));
+}
+
+TEST_F(StoppedTransactionTest, AStopBetweenTwoSwitchesWritesNoMoreAndLeavesUserSettingMode) {
+    SwitchSet carried{};
+    for (auto& bits : carried) {
+        bits = Bits({1});
+    }
+    host.hookAtStep = 3;  // switches 10 and 11 are out
+    host.hook = [this] { host.stop = true; };
+    EXPECT_EQ(WriteSwitches(link, host, carried), WriteOutcome::Stopped);
+    EXPECT_EQ(display.Received(),
+              Concat({kEntering, SwitchWrite(0x0A, "00000001"), SwitchWrite(0x0B, "00000001"),
+                      BytesOf({CMD_EXIT_USER_SETTING})}));
+    EXPECT_FALSE(display.InUserSettingMode());
+    EXPECT_EQ(display.SwitchDigits(11), D("00000001"));
+    EXPECT_EQ(display.SwitchDigits(12), D("00000000"));
+    EXPECT_NE(host.progress.back(), 100);
+}
+
+TEST_F(StoppedTransactionTest, AStopInTheSettlingWaitsEndsThemWithoutSendingMore) {
+    host.hookAtWait = 3;
+    host.hook = [this] { host.stop = true; };
+    EXPECT_EQ(WriteSwitches(link, host, SwitchSet{}), WriteOutcome::Stopped);
+    EXPECT_EQ(host.waits, (std::vector<int>{300, 300, 1000}));
+    EXPECT_FALSE(display.InUserSettingMode());
+    EXPECT_EQ(display.Received(),
+              Concat({kEntering, SwitchWrite(0x0A), SwitchWrite(0x0B), SwitchWrite(0x0C),
+                      SwitchWrite(0x0D), SwitchWrite(0x0E), BytesOf({CMD_EXIT_USER_SETTING})}));
+}
+
+TEST_F(StoppedTransactionTest, AStopBetweenTwoQueriesLeavesOutUntouched) {
+    host.hookAtStep = 9;  // switch 10 is read
+    host.hook = [this] { host.stop = true; };
+    SwitchSet out = Untouched();
+    EXPECT_EQ(ReadSwitches(link, host, out), ReadOutcome::Stopped);
+    EXPECT_EQ(out, Untouched());
+    EXPECT_EQ(display.Received(),
+              Concat({BytesOf({CMD_SELECT_DISPLAY}), {0x1F, 0x28, 0x45, 0x02, 0x00, 0x04, 0x0A}}));
+}
+
+using SendsWithoutReplyTest = SwitchTransactionTest;
+
+TEST_F(SendsWithoutReplyTest, SayWhetherEveryCommandWentOutWhole) {
+    EXPECT_TRUE(SelfTest(link, kEscPos));
+    EXPECT_TRUE(SelfTest(link, kQuelmar));
+    EXPECT_TRUE(SendBasicSettings(link, 29, 8));
+    EXPECT_TRUE(ShowInformation(link));
+    EXPECT_EQ(display.Received(), Concat({BytesOf({CMD_SELF_TEST, CMD_SHOW_INFO}),
+                                          {0x02, 0x05, 0x53, 0x08, 0x03},
+                                          {0x02, 0x05, 0x46, 0x1D, 0x03},
+                                          BytesOf({CMD_SHOW_INFO})}));
+}
+
+// A stopped line (CTS held low) takes nothing: each send gives up at the
+// link's write bound and says so.
+TEST_F(SendsWithoutReplyTest, ALineThatTakesNothingFailsEachOfThem) {
+    display.StallNow();
+    EXPECT_FALSE(SelfTest(link, kEscPos));
+    EXPECT_FALSE(SendBasicSettings(link, 0, 0));
+    EXPECT_FALSE(ShowInformation(link));
+}
+
+TEST_F(SendsWithoutReplyTest, AHungUpLineFailsEachOfThem) {
+    display.HangUpNow();
+    EXPECT_FALSE(SelfTest(link, kOthers));
+    EXPECT_FALSE(SendBasicSettings(link, 0, 0));
+    EXPECT_FALSE(ShowInformation(link));
 }
 
 }  // namespace

@@ -69,6 +69,19 @@ TEST_F(BasicSettingsTest, ShowInformationSendsItsFiveBytesOnly) {
     EXPECT_TRUE(services.messages.empty());
 }
 
+// A line that takes nothing (CTS held low): each send gives up at the link's
+// bound and says so, where a send that went out says nothing.
+TEST_F(BasicSettingsTest, ASendThatDoesNotGoOutSaysSo) {
+    const RecordedMessage failed{"Writing to the display failed. Its settings may be incomplete.",
+                                 MessageIcon::Exclamation};
+    display.StallNow();
+    ASSERT_TRUE(Click(window, IDC_SET_STATUS));
+    EXPECT_EQ(services.messages, std::vector{failed});
+    services.messages.clear();
+    ASSERT_TRUE(Click(window, IDC_SHOW_INFO));
+    EXPECT_EQ(services.messages, std::vector{failed});
+}
+
 class BasicSettingsModalTest : public EditingWindowTest<CBasicSettingsDlg> {};
 
 TEST_F(BasicSettingsModalTest, EnterAtOnceEndsWithOkAndSendsNothing) {

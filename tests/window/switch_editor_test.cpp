@@ -3,7 +3,9 @@
 #include <wx/gauge.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "editor/window/switch_editor_dlg.h"
 #include "tests/window/window_fixture.h"
@@ -356,6 +358,22 @@ TEST_F(SwitchEditorFailureTest, AWriteThatDoesNotGoOutIsReportedAsFailed) {
     EXPECT_EQ(Now(), before);
     EXPECT_EQ(GaugeValue(window), 0);
     window.m_pLink = &link;
+}
+
+// The exit from user setting mode leaves whole before the display has read it;
+// the display hangs up in the middle of it, during the first settling wait.
+TEST_F(SwitchEditorFailureTest, ADisplayThatHangsUpInTheMiddleOfTheWritesIsAFailedWrite) {
+    display.SetFault(Fault::HangUp);
+    display.SetHangUpAfterBytes(2 + 3 + 8 + 5 * 15 + 4);
+    services.onWait = [this](int milliseconds) {
+        for (int i = 0; milliseconds == 1000 && i < 500 && !display.HungUp(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    };
+    ASSERT_TRUE(Click(window, IDC_SET_STATUS));
+    EXPECT_EQ(TakeMessages(), std::vector{kWriteFailed});
+    EXPECT_EQ(GaugeValue(window), 0);
 }
 
 }  // namespace
