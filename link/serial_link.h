@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string>
 
+#include "link/open_failure.h"
+
 namespace tessaly {
 
 struct LinkTimeouts {
@@ -74,6 +76,8 @@ public:
 
     bool IsOpen() const { return m_open != 0; }
     const LinkSettings& Settings() const { return m_settings; }
+    // Why the last Configure or Open failed; step None after one that succeeded.
+    const OpenFailure& LastFailure() const { return m_failure; }
 
 private:
     LinkSettings m_settings;
@@ -82,6 +86,7 @@ private:
     int m_open = 0;
     std::mutex m_ioLock;
     std::unique_ptr<ModemLines> m_modemLines;
+    OpenFailure m_failure;
 };
 
 }  // namespace tessaly
