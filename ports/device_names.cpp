@@ -43,7 +43,7 @@ bool SameDevice(const std::string& a, const std::string& b) {
     struct stat sa {};
     struct stat sb {};
     if (stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && S_ISCHR(sa.st_mode) &&
-        S_ISCHR(sb.st_mode)) {
+        S_ISCHR(sb.st_mode) && sa.st_rdev != 0) {
         return sa.st_rdev == sb.st_rdev;
     }
     const std::string linkA = LinkedKernelName(a);

@@ -106,7 +106,10 @@ MockAdapter MockUdev::PlugAcm(int n) {
 }
 
 void MockUdev::Unplug(const MockAdapter& adapter) {
-    umockdev_testbed_remove_device(m_testbed, ("/sys" + adapter.syspath).c_str());
+    // The testbed removes without a word; udev announces it, so the test does too.
+    const std::string sysPath = "/sys" + adapter.syspath;
+    umockdev_testbed_uevent(m_testbed, sysPath.c_str(), "remove");
+    umockdev_testbed_remove_device(m_testbed, sysPath.c_str());
 }
 
 int MockUdev::MasterFd(const std::string& kernelName) {
