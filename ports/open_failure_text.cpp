@@ -87,12 +87,12 @@ OpenFailureExplanation ExplainOpenFailure(const OpenFailure& failure) {
             e.remedy = RemedyForOpen(failure);
             break;
         case OpenStep::Lock:
-            e.reason = "held by another Tessaly (" + SystemReason(failure.error) + ")";
+            e.reason = "held by another Tessaly: " + SystemReason(failure.error);
             e.remedy = HeldRemedy(failure.path, "Another Tessaly");
             break;
         case OpenStep::ReadLineState:
             if (failure.error == ENOTTY) {
-                e.reason = "not a terminal (" + SystemReason(failure.error) + ")";
+                e.reason = "not a terminal: " + SystemReason(failure.error);
                 e.remedy = "This is not a serial port; choose a serial device.";
             } else {
                 e.remedy = RemedyForOpen(failure);

@@ -75,9 +75,14 @@ std::string StablePath(udev_device* device, const std::string& kernelName) {
 
 // The first driver up the device's ancestry: the USB serial driver for an
 // adapter's port, the ACM driver for its interface, the UART's platform driver.
+// The serial core's own "port" and "ctrl" devices say nothing about the hardware.
 std::string DriverOf(udev_device* device) {
     for (udev_device* d = udev_device_get_parent(device); d != nullptr;
          d = udev_device_get_parent(d)) {
+        const char* subsystem = udev_device_get_subsystem(d);
+        if (subsystem != nullptr && std::strcmp(subsystem, "serial-base") == 0) {
+            continue;
+        }
         if (const char* driver = udev_device_get_driver(d)) {
             return driver;
         }

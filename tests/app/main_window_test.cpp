@@ -22,7 +22,8 @@ TEST_F(MainWindowTest, StartsWithDefaultChoicesOnlyCheckAndExitEnabledAndFocusOn
     for (const auto& [id, text] : shown) {
         EXPECT_EQ(window->GetListText(id, window->GetListIndex(id)), text) << id;
     }
-    EXPECT_EQ(window->GetListCount(IDC_PORT), 10);
+    // Serial devices present that no COMn opens follow "COM10".
+    EXPECT_GE(window->GetListCount(IDC_PORT), 10);
     EXPECT_EQ(window->GetListText(IDC_PORT, 9), "COM10");
 
     EXPECT_TRUE(window->IsControlEnabled(IDCANCEL));
@@ -229,12 +230,12 @@ TEST_F(MainWindowTest, RunManagerOpensTheWindowThatSuitsTheEmulationAndKeepsTheL
             }
             seen = editing->GetTitle().ToStdString();
             connectedMeanwhile = ShowsConnected();
-            const wxPoint centre = editing->GetScreenRect().GetPosition() +
-                                   editing->GetScreenRect().GetSize() / 2;
-            const wxPoint ownerCentre = window->GetScreenRect().GetPosition() +
-                                        window->GetScreenRect().GetSize() / 2;
-            centredOverMain = std::abs(centre.x - ownerCentre.x) <= 2 &&
-                              std::abs(centre.y - ownerCentre.y) <= 2;
+            const wxPoint centre =
+                editing->GetScreenRect().GetPosition() + editing->GetScreenRect().GetSize() / 2;
+            const wxPoint ownerCentre =
+                window->GetScreenRect().GetPosition() + window->GetScreenRect().GetSize() / 2;
+            centredOverMain =
+                std::abs(centre.x - ownerCentre.x) <= 2 && std::abs(centre.y - ownerCentre.y) <= 2;
             editing->EndDialog(IDCANCEL);
         });
         ASSERT_TRUE(Click(*window, IDC_RUN_MANAGER));
