@@ -7,6 +7,7 @@
 #include "cli/command_line.h"
 #include "cli/display_session.h"
 #include "cli/dry_run.h"
+#include "cli/port_commands.h"
 #include "cli/setting_table.h"
 #include "cli/switch_report.h"
 #include "editor/setting_mapping.h"
@@ -55,7 +56,10 @@ class CommandRunner {
 public:
     CommandRunner(const CliRequest& request, const CliStreams& streams,
                   const BorrowPrinters& borrowPrinters)
-        : m_request(request), m_streams(streams), m_session(request, streams, borrowPrinters) {}
+        : m_request(request),
+          m_streams(streams),
+          m_borrowPrinters(borrowPrinters),
+          m_session(request, streams, borrowPrinters) {}
 
     int Run() {
         switch (m_request.command) {
@@ -75,9 +79,15 @@ public:
                 return Show();
             case CliCommand::ShowInfo:
                 return ShowInfo();
+            case CliCommand::Ports:
+                return ListPorts(m_request, m_streams);
+            case CliCommand::Scan:
+                return ScanPorts(m_request, m_streams, m_borrowPrinters);
         }
         return kExitUsage;
     }
+
+    bool OpenFailed() const { return m_session.OpenFailed(); }
 
 private:
     bool Framed() const { return m_request.emulation != kEscPos; }
@@ -229,6 +239,7 @@ private:
 
     const CliRequest& m_request;
     const CliStreams& m_streams;
+    const BorrowPrinters& m_borrowPrinters;
     DisplaySession m_session;
 };
 
@@ -236,7 +247,10 @@ private:
 
 int RunCliCommand(const CliRequest& request, const CliStreams& streams,
                   const BorrowPrinters& borrowPrinters) {
-    return CommandRunner(request, streams, borrowPrinters).Run();
+    CommandRunner runner(request, streams, borrowPrinters);
+    const int status = runner.Run();
+    // Whatever the command, a port that would not open ends the run with 3.
+    return status == kExitDevice && runner.OpenFailed() ? kExitOpen : status;
 }
 
 }  // namespace tessaly

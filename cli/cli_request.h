@@ -3,13 +3,14 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "link/serial_link.h"
 #include "transactions/transactions.h"
 
 namespace tessaly {
 
-enum class CliCommand { Check, SelfTest, Get, Set, Save, Load, Show, ShowInfo };
+enum class CliCommand { Check, SelfTest, Get, Set, Save, Load, Show, ShowInfo, Ports, Scan };
 
 // The five settings of `set`, each the index of its list item; unset ones stay as
 // the display holds them.
@@ -31,6 +32,9 @@ struct CliRequest {
     std::string file;
     bool json = false;
     bool dryRun = false;
+    // scan: the ports to probe (empty: every port present) and the speeds to try.
+    std::vector<std::string> scanPorts;
+    std::vector<std::int32_t> scanBauds;
 };
 
 }  // namespace tessaly
