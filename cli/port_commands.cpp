@@ -98,7 +98,12 @@ std::vector<ScanFinding> Targets(const CliRequest& request) {
     std::vector<ScanFinding> targets;
     if (!request.scanPorts.empty()) {
         for (const std::string& port : request.scanPorts) {
-            targets.push_back({port, {}, ScanFinding::Result::Silent, 0, {}});
+            // Named twice, a port would be refused to its own second probe.
+            const bool named = std::any_of(targets.begin(), targets.end(),
+                                           [&](const ScanFinding& t) { return t.port == port; });
+            if (!named) {
+                targets.push_back({port, {}, ScanFinding::Result::Silent, 0, {}});
+            }
         }
         return targets;
     }
@@ -108,8 +113,9 @@ std::vector<ScanFinding> Targets(const CliRequest& request) {
     return targets;
 }
 
+// "ttyUSB0 (FT232R USB UART) at /dev/serial/by-id/...", or the path as named.
 std::string Shown(const ScanFinding& finding) {
-    return finding.label.empty() ? finding.port : finding.port + " (" + finding.label + ")";
+    return finding.label.empty() ? finding.port : finding.label + " at " + finding.port;
 }
 
 nlohmann::json ScanJson(const std::vector<ScanFinding>& findings) {
@@ -202,8 +208,11 @@ int ScanPorts(const CliRequest& request, const CliStreams& streams,
         } else if (f.result == ScanFinding::Result::Silent && !request.json) {
             streams.out << Shown(f) << ": no answer\n";
         } else if (f.result == ScanFinding::Result::OpenFailed) {
-            streams.err << Shown(f)
-                        << ": cannot be opened: " << ExplainOpenFailure(f.failure).Text() << '\n';
+            const OpenFailureExplanation e = ExplainOpenFailure(f.failure);
+            streams.err << Shown(f) << ": cannot be opened: " << e.reason << '\n';
+            if (!e.remedy.empty()) {
+                streams.err << "    " << e.remedy << '\n';
+            }
         }
     }
     if (answered) {
