@@ -8,6 +8,7 @@
 
 #include "app/app_icons.h"
 #include "app/editing_windows.h"
+#include "ports/open_failure_text.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_template.h"
 #include "transactions/outcome_text.h"
@@ -44,6 +45,7 @@ CMainDlg::CMainDlg(WindowServices& services, PrinterBorrowing& printers)
       m_icon(AppIcons()) {}
 
 CMainDlg::~CMainDlg() {
+    m_portWatcher.reset();  // no refresh may be queued for a window that is going
     Teardown();
 }
 
@@ -60,6 +62,8 @@ void CMainDlg::DoDataExchange(DataExchange& dx) {
 void CMainDlg::OnInitDialog() {
     CTemplateDialog::OnInitDialog();
     SetIcons(m_icon);
+    RefreshPortList();
+    StartWatchingPorts();
     // Every list already shows its first choice from the window's template.
     if (wxWindow* exit = Control(IDCANCEL)) {
         exit->SetFocus();
@@ -68,7 +72,7 @@ void CMainDlg::OnInitDialog() {
 
 void CMainDlg::CaptureSettings() {
     UpdateData(true);
-    m_portName = GetListText(IDC_PORT, GetListIndex(IDC_PORT));
+    m_portName = SelectedPortName();
     m_baud = LeadingNumber(GetListText(IDC_BAUD, GetListIndex(IDC_BAUD)));
     m_dataBits = LeadingNumber(GetListText(IDC_DATA_BITS, GetListIndex(IDC_DATA_BITS)));
     // Typed text leaves the box without a selection; the last good code stands.
@@ -123,13 +127,25 @@ void CMainDlg::OnCheckComm(wxCommandEvent&) {
 void CMainDlg::ShowCheckOutcome(CheckOutcome outcome, bool announced) {
     m_connected = (outcome == CheckOutcome::Connected && m_link.IsOpen()) ? 1 : 0;
     if (!announced && !EndRequested()) {
-        Services().ShowMessage(this, CheckOutcomeText(outcome), CheckIcon(outcome));
+        ShowCheckFailure(outcome);
     }
     if (m_connected == 1) {
         EnableControl(IDC_SELF_TEST, true);
         EnableControl(IDC_RUN_MANAGER, true);
         EnableControl(IDC_CHECK_COMM, false);
     }
+}
+
+// A port that cannot be opened or configured keeps its sentence; the second text
+// names the device, the system's reason and the remedy.
+void CMainDlg::ShowCheckFailure(CheckOutcome outcome) {
+    if (outcome == CheckOutcome::OpenFailed || outcome == CheckOutcome::ConfigureError) {
+        Services().ShowMessageWithDetail(this, CheckOutcomeText(outcome),
+                                         ExplainOpenFailure(m_link.LastFailure()).Text(),
+                                         CheckIcon(outcome));
+        return;
+    }
+    Services().ShowMessage(this, CheckOutcomeText(outcome), CheckIcon(outcome));
 }
 
 void CMainDlg::OnSelfTest(wxCommandEvent&) {
@@ -149,7 +165,9 @@ void CMainDlg::OnRunManager(wxCommandEvent&) {
     m_editingWindow = nullptr;
     if (m_endRequested) {
         EndDialog(IDCANCEL);
+        return;
     }
+    OnTransactionEnded();
 }
 
 void CMainDlg::EndByRequest() {
@@ -165,6 +183,11 @@ void CMainDlg::OnLineSettingChanged(wxCommandEvent&) {
     if (m_connected == 1) {
         Disconnect();
     }
+}
+
+void CMainDlg::OnPortChanged(wxCommandEvent& event) {
+    UpdatePortTooltip();
+    OnLineSettingChanged(event);
 }
 
 void CMainDlg::OnEmulationChanged(wxCommandEvent&) {
@@ -220,7 +243,7 @@ wxBEGIN_EVENT_TABLE(CMainDlg, CTemplateDialog)
     EVT_BUTTON(IDC_CHECK_COMM, CMainDlg::OnCheckComm)
     EVT_BUTTON(IDC_SELF_TEST, CMainDlg::OnSelfTest)
     EVT_BUTTON(IDC_RUN_MANAGER, CMainDlg::OnRunManager)
-    EVT_CHOICE(IDC_PORT, CMainDlg::OnLineSettingChanged)
+    EVT_CHOICE(IDC_PORT, CMainDlg::OnPortChanged)
     EVT_CHOICE(IDC_BAUD, CMainDlg::OnLineSettingChanged)
     EVT_CHOICE(IDC_DATA_BITS, CMainDlg::OnLineSettingChanged)
     EVT_COMBOBOX(IDC_PARITY, CMainDlg::OnLineSettingChanged)

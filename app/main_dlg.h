@@ -4,11 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <wx/iconbndl.h>
 
 #include "link/serial_link.h"
+#include "ports/port_watcher.h"
+#include "ports/serial_port_info.h"
 #include "printers/printer_borrowing.h"
 #include "transactions/transactions.h"
 #include "ui/template_dialog.h"
@@ -42,6 +46,16 @@ public:
     const std::string& PortName() const { return m_portName; }
     std::int32_t EmulationModeIndex() const { return m_emulationMode; }
     const CSerialLink& Link() const { return m_link; }
+    // The devices listed after "COM10", in list order.
+    const std::vector<SerialPortInfo>& ListedDevices() const { return m_listedDevices; }
+
+    // Reads the devices present again and shows them in the port list, keeping
+    // the operator's choice. The hotplug watcher calls it on the window thread.
+    void RefreshPortList();
+    // A device came or went: refresh now, or once the link is no longer in use,
+    // so that a disconnect never pulls the link from under a transaction.
+    void OnPortsChanged();
+    void OnTransactionEnded() override;
 
 protected:
     void DoDataExchange(DataExchange& dx) override;
@@ -52,12 +66,19 @@ private:
     void OnSelfTest(wxCommandEvent& event);
     void OnRunManager(wxCommandEvent& event);
     void OnLineSettingChanged(wxCommandEvent& event);
+    void OnPortChanged(wxCommandEvent& event);
     void OnEmulationChanged(wxCommandEvent& event);
     void OnPaint(wxPaintEvent& event);
 
     // The end of the connection check, on the window's thread.
     void ShowCheckOutcome(CheckOutcome outcome, bool announced);
     void CaptureSettings();
+    // The port list (port_list.cpp): "COM1".."COM10", then one item per device
+    // present that none of them opens.
+    std::string SelectedPortName() const;
+    void UpdatePortTooltip();
+    void StartWatchingPorts();
+    void ShowCheckFailure(CheckOutcome outcome);
     void Disconnect();
     void Teardown();
     // Installed printers on the chosen port give it up while Tessaly holds it and
@@ -78,6 +99,12 @@ private:
     bool m_tornDown = false;
     CTemplateDialog* m_editingWindow = nullptr;  // while "Run Manager" has one open
     bool m_endRequested = false;
+    std::vector<SerialPortInfo> m_presentDevices;  // every serial device found
+    std::vector<SerialPortInfo> m_listedDevices;   // those after "COM10"
+    std::unique_ptr<PortWatcher> m_portWatcher;
+    // Devices came or went while the link was in use (a transaction, or an
+    // editing window); the list follows once it is free again.
+    bool m_portsChangedMeanwhile = false;
 
     wxDECLARE_EVENT_TABLE();
 };

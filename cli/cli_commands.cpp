@@ -7,6 +7,7 @@
 #include "cli/command_line.h"
 #include "cli/display_session.h"
 #include "cli/dry_run.h"
+#include "cli/port_commands.h"
 #include "cli/setting_table.h"
 #include "cli/switch_report.h"
 #include "editor/setting_mapping.h"
@@ -71,6 +72,7 @@ public:
                   const BorrowPrinters& borrowPrinters, const StopRequest* stop)
         : m_request(request),
           m_streams(streams),
+          m_borrowPrinters(borrowPrinters),
           m_session(request, streams, borrowPrinters, stop) {}
 
     int Run() {
@@ -91,9 +93,15 @@ public:
                 return Show();
             case CliCommand::ShowInfo:
                 return ShowInfo();
+            case CliCommand::Ports:
+                return ListPorts(m_request, m_streams);
+            case CliCommand::Scan:
+                return ScanPorts(m_request, m_streams, m_borrowPrinters);
         }
         return kExitUsage;
     }
+
+    bool OpenFailed() const { return m_session.OpenFailed(); }
 
 private:
     bool Framed() const { return m_request.emulation != kEscPos; }
@@ -248,6 +256,7 @@ private:
 
     const CliRequest& m_request;
     const CliStreams& m_streams;
+    const BorrowPrinters& m_borrowPrinters;
     DisplaySession m_session;
 };
 
@@ -255,7 +264,10 @@ private:
 
 int RunCliCommand(const CliRequest& request, const CliStreams& streams,
                   const BorrowPrinters& borrowPrinters, const StopRequest* stop) {
-    return CommandRunner(request, streams, borrowPrinters, stop).Run();
+    CommandRunner runner(request, streams, borrowPrinters, stop);
+    const int status = runner.Run();
+    // Whatever the command, a port that would not open ends the run with 3.
+    return status == kExitDevice && runner.OpenFailed() ? kExitOpen : status;
 }
 
 }  // namespace tessaly

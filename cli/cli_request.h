@@ -3,13 +3,14 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "link/serial_link.h"
 #include "transactions/transactions.h"
 
 namespace tessaly {
 
-enum class CliCommand { Check, SelfTest, Get, Set, Save, Load, Show, ShowInfo };
+enum class CliCommand { Check, SelfTest, Get, Set, Save, Load, Show, ShowInfo, Ports, Scan };
 
 // The five settings of `set`, each the index of its list item; unset ones stay as
 // the display holds them.
@@ -32,6 +33,9 @@ struct CliRequest {
     bool json = false;
     bool dryRun = false;
     bool allowShort = false;  // load: take a file of any length, as the windows do
+    // scan: the ports to probe (empty: every port present) and the speeds to try.
+    std::vector<std::string> scanPorts;
+    std::vector<std::int32_t> scanBauds;
 };
 
 }  // namespace tessaly

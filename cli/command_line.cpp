@@ -5,8 +5,10 @@
 #include <map>
 #include <string>
 
+#include "cli/item_match.h"
 #include "cli/setting_table.h"
 #include "files/shown_name.h"
+#include "ports/device_names.h"
 #include "resources/main_lists.h"
 #include "resources/project_version.h"
 
@@ -14,37 +16,61 @@ namespace tessaly {
 
 namespace {
 
-// The main window's port list, or a device path.
+bool IsComName(const std::string& name) {
+    for (const char* item : kPortItems) {
+        if (name == item) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The main window's COM names, a device path, a kernel name ("ttyUSB0") or a
+// /dev/serial/by-id/ name; the last two become the device path they open.
 CLI::Validator PortName() {
     return CLI::Validator(
         [](std::string& name) -> std::string {
-            if (!name.empty() && name.front() == '/') {
+            if (name.empty()) {
+                return "expected COM1 to COM10, a device path or a device name";
+            }
+            if (name.front() == '/' || IsComName(name)) {
                 return {};
             }
-            for (const char* item : kPortItems) {
-                if (name == item) {
-                    return {};
-                }
+            if (name.find('/') != std::string::npos || name == "." || name == "..") {
+                return "expected COM1 to COM10, a device path or a device name, got \"" +
+                       ShownName(name) + "\"";
             }
-            return "expected COM1 to COM10 or a device path, got \"" + ShownName(name) + "\"";
+            name = ResolveDeviceName(name);
+            return {};
         },
-        "COM1..COM10|PATH");
+        "COMn|PATH|NAME");
 }
 
 CLI::Validator ListItem(ListItems items) {
     return CLI::Validator(
         [items](std::string& text) -> std::string {
-            if (ChooseItem(items, text)) {
-                return {};
-            }
-            std::string known;
-            for (std::size_t i = 0; i < items.size(); ++i) {
-                known += "\n  " + std::to_string(i) + " \"" + items[i] + "\"";
-            }
-            return "\"" + text + "\" is none of these:" + known;
+            const ItemMatch match = MatchItem(items, SettingAliases(items), text);
+            return match.kind == MatchKind::Found ? std::string()
+                                                  : NoMatchText(items, text, match.kind);
         },
         "");
 }
+
+// A line list's value as the window spells it or as typed, turned into its index.
+CLI::Validator ListIndex(ListItems items, ItemAliases aliases) {
+    return CLI::Validator(
+        [items, aliases](std::string& text) -> std::string {
+            const ItemMatch match = MatchItem(items, aliases, text);
+            if (match.kind != MatchKind::Found) {
+                return NoMatchText(items, text, match.kind);
+            }
+            text = std::to_string(match.index);
+            return {};
+        },
+        "");
+}
+
+constexpr ItemAlias kEmulationAliases[] = {{"escpos", kEscPos}};
 
 std::vector<std::int32_t> Numbers(ListItems items) {
     std::vector<std::int32_t> numbers;
@@ -77,8 +103,10 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliReques
     request.link.flowControl = 0;
     request.link.timeouts = kMainWindowTimeouts;
 
-    app.add_option("--port", request.link.portName, "COM1..COM10 or a device path")
-        ->check(PortName())
+    app.add_option("--port", request.link.portName,
+                   "COM1..COM10, a device path, a kernel name (ttyUSB0) or a "
+                   "/dev/serial/by-id/ name")
+        ->transform(PortName())
         ->capture_default_str();
     app.add_option("--baud", request.link.baud, "Line speed")
         ->check(CLI::IsMember(Numbers(kBaudItems)))
@@ -86,14 +114,12 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliReques
     app.add_option("--data-bits", request.link.dataBits, "Data bits")
         ->check(CLI::IsMember(Numbers(kDataBitsItems)))
         ->capture_default_str();
-    const std::map<std::string, std::int32_t> parities{{"none", 0}, {"odd", 1}, {"even", 2}};
     app.add_option("--parity", request.link.parity, "none, odd or even")
-        ->transform(CLI::CheckedTransformer(parities))
+        ->transform(ListIndex(kParityItems, {}))
         ->default_str("none");
-    const std::map<std::string, EmulationMode> emulations{
-        {"escpos", kEscPos}, {"quelmar", kQuelmar}, {"others", kOthers}};
-    app.add_option("--emulation", request.emulation, "escpos, quelmar or others")
-        ->transform(CLI::CheckedTransformer(emulations))
+    app.add_option("--emulation", request.emulation,
+                   "escpos (ESC/POS), quelmar (QUELMAR) or others (Others)")
+        ->transform(ListIndex(kEmulationItems, kEmulationAliases))
         ->default_str("escpos");
 
     std::vector<SubcommandChoice> commands;
@@ -143,6 +169,29 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliReques
         CliCommand::ShowInfo);
     // Answered here: printing the version needs no port and no printers.
     CLI::App* versionCommand = app.add_subcommand("version", "Print the version");
+
+    CLI::App* ports = add("ports",
+                          "List the serial devices present: kernel name, the stable path "
+                          "that is opened, description, and who holds it",
+                          CliCommand::Ports);
+    ports->add_flag("--json", request.json, "Print JSON");
+    CLI::App* scan = add("scan",
+                         "Look for a display on every serial port present (or those named): "
+                         "the connection check at 115200, 57600, 38400, 19200 and 9600 baud, "
+                         "8 data bits, no parity, stopping at the first answer on each port",
+                         CliCommand::Scan);
+    scan->footer(
+        "Only ESC/POS displays answer a connection check; a display in another emulation "
+        "is not found.\nProbing at a wrong speed may leave stray characters on a display's "
+        "screen.\nThe ports are probed side by side; a silent port takes about 8.3 s.\n"
+        "Exit status: 0 a display answered; 1 none answered; 3 none answered and a port "
+        "could not be opened.\n");
+    scan->add_option("--port", request.scanPorts,
+                     "A port to probe (repeat for more); default: every port present")
+        ->transform(PortName());
+    scan->add_option("--baud", request.scanBauds, "A speed to try (repeat for more)")
+        ->check(CLI::IsMember(Numbers(kBaudItems)));
+    scan->add_flag("--json", request.json, "Print JSON");
 
     try {
         app.parse(argc, argv);

@@ -1,6 +1,7 @@
 #include "cli/display_session.h"
 
 #include "cli/command_line.h"
+#include "ports/open_failure_text.h"
 #include "transactions/outcome_text.h"
 
 namespace tessaly {
@@ -26,6 +27,13 @@ bool DisplaySession::Connect(bool borrowPrinters) {
     }
     const CheckOutcome outcome =
         CheckConnection(m_link, m_request.link, m_request.emulation, m_host);
+    if (outcome == CheckOutcome::OpenFailed || outcome == CheckOutcome::ConfigureError) {
+        // The windows' sentence, then the device, the system's reason and the remedy.
+        m_openFailed = true;
+        Fail(CheckOutcomeText(outcome), kExitOpen);
+        m_streams.err << ExplainOpenFailure(m_link.LastFailure()).Text() << '\n';
+        return false;
+    }
     if (outcome != CheckOutcome::Connected) {
         Fail(CheckOutcomeText(outcome), kExitDevice);
         return false;

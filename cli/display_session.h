@@ -35,12 +35,16 @@ public:
     int Fail(const char* sentence, int status);
     int Succeed(const char* sentence);
 
+    // True after Connect failed to open or configure the port (exit status 3).
+    bool OpenFailed() const { return m_openFailed; }
+
 private:
     const CliRequest& m_request;
     const CliStreams& m_streams;
     const BorrowPrinters& m_borrowPrinters;
     CSerialLink m_link;
     ConsoleHost m_host;
+    bool m_openFailed = false;
 };
 
 SwitchSet CarriedSwitches(const SwitchGrid& grid);

@@ -1,6 +1,6 @@
 #include "cli/setting_table.h"
 
-#include <charconv>
+#include "cli/item_match.h"
 
 namespace tessaly {
 
@@ -18,18 +18,11 @@ const std::array<SettingRow, 5> kSettingRows{{
 }};
 
 std::optional<std::int32_t> ChooseItem(ListItems items, const std::string& text) {
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (text == items[i]) {
-            return static_cast<std::int32_t>(i);
-        }
-    }
-    std::int32_t index = -1;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, index);
-    if (text.empty() || error != std::errc() || stop != end || !IsShownIndex(index, items.size())) {
+    const ItemMatch match = MatchItem(items, SettingAliases(items), text);
+    if (match.kind != MatchKind::Found) {
         return std::nullopt;
     }
-    return index;
+    return match.index;
 }
 
 void ApplyChoices(SwitchGrid& grid, const SettingChoices& choices) {

@@ -26,7 +26,8 @@ struct SettingRow {
 
 extern const std::array<SettingRow, 5> kSettingRows;
 
-// An item's exact text, or its index in decimal; nullopt when it names no item.
+// An item as a person types it (see MatchItem); nullopt when it names no item
+// or more than one.
 std::optional<std::int32_t> ChooseItem(ListItems items, const std::string& text);
 
 // Applies only the chosen settings, in list order, with the editor's operations.

@@ -85,10 +85,14 @@ bool ApplyLineItems(termios& t, const LinkSettings& s) {
 // tcsetattr succeeds when any change was taken; a driver that cannot give the rate
 // may keep another, so read it back. The frame bits are not compared: a
 // pseudo-terminal, having no wire, always reports CS8 without PARENB.
+// A rate not kept leaves errno 0, so that the caller can tell it from a failed call.
 bool SpeedTaken(int fd, const termios& wanted) {
     termios got{};
-    return tcgetattr(fd, &got) == 0 && cfgetospeed(&got) == cfgetospeed(&wanted) &&
-           cfgetispeed(&got) == cfgetispeed(&wanted);
+    if (tcgetattr(fd, &got) != 0) {
+        return false;
+    }
+    errno = 0;
+    return cfgetospeed(&got) == cfgetospeed(&wanted) && cfgetispeed(&got) == cfgetispeed(&wanted);
 }
 
 // DTR held asserted, RTS asserted only with flow control. A device without modem
@@ -122,36 +126,65 @@ bool ApplyLineState(int fd, termios t) {
     return tcsetattr(fd, TCSANOW, &t) == 0 && SpeedTaken(fd, t);
 }
 
-int Fail(int fd) {
-    close(fd);
+// Records the failing step with the errno its call left, before close() can
+// change errno, then releases the device.
+int Fail(int fd, OpenFailure& failure, OpenStep step, int error) {
+    failure.step = step;
+    failure.error = error;
+    if (fd >= 0) {
+        close(fd);
+    }
     return -1;
 }
 
 // A pseudo-terminal keeps the exclusive mark after its last close, which would
 // refuse the next open; a failed open must leave the device as it found it.
-int FailExclusive(int fd) {
+int FailExclusive(int fd, OpenFailure& failure, OpenStep step, int error) {
     ioctl(fd, TIOCNXCL);
-    return Fail(fd);
+    return Fail(fd, failure, step, error);
+}
+
+// TIOCEXCL on a device that has no such mark to give (a mocked test device
+// answers ENOTTY without reaching the kernel) is no failure: flock still keeps
+// other Tessaly runs out.
+bool MarkExclusive(int fd) {
+    return ioctl(fd, TIOCEXCL) == 0 || errno == ENOTTY;
 }
 
 }  // namespace
 
-int OpenTermiosPort(const std::string& path, const LinkSettings& settings) {
+int OpenTermiosPort(const std::string& path, const LinkSettings& settings, OpenFailure& failure) {
+    failure = OpenFailure{};
+    failure.path = path;
+    failure.baud = settings.baud;
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return -1;
+        return Fail(-1, failure, OpenStep::Open, errno);
     }
     // Not shared: flock refuses a second opener of ours (also for root, whom TIOCEXCL
     // lets through); TIOCEXCL refuses other programs' opens of the device.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
-        return Fail(fd);
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        return Fail(fd, failure, OpenStep::Lock, errno);
+    }
+    if (!MarkExclusive(fd)) {
+        return Fail(fd, failure, OpenStep::Exclusive, errno);
     }
     termios t{};
-    if (tcgetattr(fd, &t) != 0 || !ApplyLineItems(t, settings)) {
-        return FailExclusive(fd);
+    if (tcgetattr(fd, &t) != 0) {
+        return FailExclusive(fd, failure, OpenStep::ReadLineState, errno);
     }
-    if (!ApplyLineState(fd, t) || !SetModemOutputs(fd, settings.flowControl != 0)) {
-        return FailExclusive(fd);
+    if (!ApplyLineItems(t, settings)) {
+        return FailExclusive(fd, failure, OpenStep::LineItems, 0);
+    }
+    errno = 0;
+    if (!ApplyLineState(fd, t)) {
+        // tcsetattr leaves errno set; a rate the driver did not keep leaves it 0.
+        const int error = errno;
+        return FailExclusive(
+            fd, failure, error == 0 ? OpenStep::SpeedNotTaken : OpenStep::ApplyLineState, error);
+    }
+    if (!SetModemOutputs(fd, settings.flowControl != 0)) {
+        return FailExclusive(fd, failure, OpenStep::ModemOutputs, errno);
     }
     tcflush(fd, TCIOFLUSH);  // both buffers purged; the result is not used
     return fd;

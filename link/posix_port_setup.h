@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "link/open_failure.h"
 #include "link/serial_link.h"
 
 namespace tessaly {
@@ -11,8 +12,8 @@ namespace tessaly {
 // Opens `path` exclusively, applies the line settings of `settings` (baud, data bits,
 // parity, stop bits, flow control; the timeouts are applied by the link's Read and
 // Write) and purges both buffers. Returns the descriptor, or -1 after releasing
-// whatever it had opened.
-int OpenTermiosPort(const std::string& path, const LinkSettings& settings);
+// whatever it had opened; `failure` then names the step and keeps its errno.
+int OpenTermiosPort(const std::string& path, const LinkSettings& settings, OpenFailure& failure);
 
 // Waits up to `drainMs` for pending output to leave, discards the rest, and closes
 // `fd`, which also releases its lock. The discard keeps close() from blocking for the

@@ -21,8 +21,10 @@ CSerialLink::~CSerialLink() {
 
 bool CSerialLink::Configure(LinkSettings settings) {
     const bool named = !settings.portName.empty();
+    m_failure = OpenFailure{};
     if (!named) {
         settings.portName = m_settings.portName;
+        m_failure.step = OpenStep::NoName;
     }
     m_settings = std::move(settings);
     return named;
@@ -32,7 +34,7 @@ bool CSerialLink::Open() {
     if (m_fd >= 0) {
         return true;  // already open: no reopening, no new line state, no purge
     }
-    const int fd = OpenTermiosPort(ResolvePortName(m_settings.portName), m_settings);
+    const int fd = OpenTermiosPort(ResolvePortName(m_settings.portName), m_settings, m_failure);
     if (fd < 0) {
         return false;
     }

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string>
 
+#include "link/open_failure.h"
+
 namespace tessaly {
 
 struct LinkTimeouts {
@@ -78,6 +80,8 @@ public:
 
     bool IsOpen() const { return m_open != 0; }
     const LinkSettings& Settings() const { return m_settings; }
+    // Why the last Configure or Open failed; step None after one that succeeded.
+    const OpenFailure& LastFailure() const { return m_failure; }
 
 private:
     // Keeps a hang-up or an error the device reports now; called with m_ioLock held.
@@ -90,6 +94,7 @@ private:
     LineState m_line = LineState::Sound;  // guarded by m_ioLock
     std::mutex m_ioLock;
     std::unique_ptr<ModemLines> m_modemLines;
+    OpenFailure m_failure;
 };
 
 }  // namespace tessaly

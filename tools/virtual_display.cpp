@@ -26,10 +26,23 @@ constexpr auto kSendBound = std::chrono::seconds(1);
 }  // namespace
 
 VirtualDisplay::VirtualDisplay() {
-    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_master < 0) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0) {
         ThrowErrno("posix_openpt");
     }
+    Start(master);
+}
+
+VirtualDisplay::VirtualDisplay(int master) {
+    if (master < 0) {
+        errno = EBADF;
+        ThrowErrno("pseudo-terminal");
+    }
+    Start(master);
+}
+
+void VirtualDisplay::Start(int master) {
+    m_master = master;
     char name[128] = {};
     termios raw{};
     int wake[2] = {-1, -1};
@@ -98,6 +111,34 @@ void VirtualDisplay::StallNow() {
         tcflow(m_slaveKeeper, TCOOFF);
         m_stalled = true;
     }
+}
+
+void VirtualDisplay::SetLineSpeed(int baud) {
+    std::lock_guard<std::mutex> hold(m_mutex);
+    m_lineSpeed = baud;
+}
+
+// The master side reads the line settings the client gave its side.
+bool VirtualDisplay::AtLineSpeed() const {
+    struct Rate {
+        int baud;
+        speed_t speed;
+    };
+    static constexpr Rate kRates[] = {
+        {9600, B9600}, {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200}};
+    if (m_lineSpeed == 0) {
+        return true;
+    }
+    termios t{};
+    if (tcgetattr(m_master, &t) != 0) {
+        return false;
+    }
+    for (const Rate& rate : kRates) {
+        if (rate.baud == m_lineSpeed) {
+            return cfgetospeed(&t) == rate.speed;
+        }
+    }
+    return false;
 }
 
 void VirtualDisplay::SetHangUpAfterBytes(std::size_t count) {
@@ -221,6 +262,9 @@ bool VirtualDisplay::TakeIn(const std::uint8_t* bytes, std::size_t count) {
     bool stall = false;
     {
         std::lock_guard<std::mutex> hold(m_mutex);
+        if (!AtLineSpeed()) {
+            return true;
+        }
         for (std::size_t i = 0; i < count; ++i) {
             m_received.push_back(bytes[i]);
             if (m_responder.Fault() == Fault::HangUp && ++m_bytesTowardHangUp >= m_hangUpAfter) {

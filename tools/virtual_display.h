@@ -29,7 +29,10 @@ public:
     //   stopped, as a lowered CTS would: the client's writes no longer go out.
     using Fault = DisplayFault;
 
-    VirtualDisplay();   // opens the pseudo-terminal and starts answering; throws on failure
+    VirtualDisplay();  // opens the pseudo-terminal and starts answering; throws on failure
+    // Serves the master side of a pseudo-terminal someone else opened (a mocked
+    // device node's); the display takes it over and closes it at the end.
+    explicit VirtualDisplay(int master);
     ~VirtualDisplay();  // stops the thread and closes the master side
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
@@ -48,6 +51,11 @@ public:
     std::array<std::uint8_t, 8> SwitchDigits(int n) const;
     void SetSwitchDigits(int n, const std::array<std::uint8_t, 8>& digits);
 
+    // A display set to one line speed hears nothing but noise at any other: bytes
+    // that arrive while the line runs at another speed are neither recorded nor
+    // answered. 0 (the start) hears every speed.
+    void SetLineSpeed(int baud);
+
     bool InUserSettingMode() const;
     // Every byte received since construction or the last ClearReceived(). Like
     // InUserSettingMode, it first waits (at most about a second) until the bytes the
@@ -65,6 +73,8 @@ public:
     static std::optional<Fault> FaultFromName(std::string_view name);
 
 private:
+    void Start(int master);
+    bool AtLineSpeed() const;
     void Run();
     // Records and answers what one read brought; false once the display hangs up.
     bool TakeIn(const std::uint8_t* bytes, std::size_t count);
@@ -88,6 +98,7 @@ private:
     // Guarded by m_mutex.
     DisplayResponder m_responder;
     std::size_t m_hangUpAfter = 0;
+    int m_lineSpeed = 0;
     std::size_t m_bytesTowardHangUp = 0;
     bool m_stalled = false;
     std::vector<std::uint8_t> m_received;

@@ -180,6 +180,7 @@ bool CTemplateDialog::RunTransaction(ProgressBar* bar, BackgroundTransaction::Wo
         if (done) {
             done();
         }
+        OnTransactionEnded();
         if (m_pendingEnd) {
             EndDialog(*m_pendingEnd);
         }

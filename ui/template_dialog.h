@@ -96,6 +96,8 @@ protected:
     // For sends that expect no answer: success shows nothing, but a command that
     // did not go out whole must not pass for one.
     void ReportUnsentWrite(bool sent);
+    // Runs on the window's thread after each transaction's `done`.
+    virtual void OnTransactionEnded() {}
 
     virtual void DoDataExchange(DataExchange& dx);
     // Shows the members and gives the focus to the first enabled control that

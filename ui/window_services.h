@@ -25,6 +25,13 @@ public:
     virtual ~WindowServices() = default;
     // A modal box with one sentence, an icon and an OK button.
     virtual void ShowMessage(wxWindow* owner, const std::string& sentence, MessageIcon icon) = 0;
+    // The same box with a second text under the sentence: what went wrong and how to
+    // mend it. Services that have no place for it show the sentence alone.
+    virtual void ShowMessageWithDetail(wxWindow* owner, const std::string& sentence,
+                                       const std::string& detail, MessageIcon icon) {
+        (void)detail;
+        ShowMessage(owner, sentence, icon);
+    }
     // Asks before an existing file is overwritten. Empty when the operator cancels.
     virtual std::optional<std::filesystem::path> AskSavePath(wxWindow* owner,
                                                              const FileDialogRequest& request) = 0;

@@ -54,6 +54,14 @@ void WxWindowServices::ShowMessage(wxWindow* owner, const std::string& sentence,
     box.ShowModal();
 }
 
+void WxWindowServices::ShowMessageWithDetail(wxWindow* owner, const std::string& sentence,
+                                             const std::string& detail, MessageIcon icon) {
+    wxMessageDialog box(owner, wxString::FromUTF8(sentence), wxString::FromUTF8(MessageCaption()),
+                        wxOK | wxCENTRE | IconStyle(icon));
+    box.SetExtendedMessage(wxString::FromUTF8(detail));
+    box.ShowModal();
+}
+
 std::optional<std::filesystem::path> WxWindowServices::AskSavePath(
     wxWindow* owner, const FileDialogRequest& request) {
     return RunFileDialog(owner, request, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);

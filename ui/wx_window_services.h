@@ -8,6 +8,8 @@ namespace tessaly {
 class WxWindowServices final : public WindowServices {
 public:
     void ShowMessage(wxWindow* owner, const std::string& sentence, MessageIcon icon) override;
+    void ShowMessageWithDetail(wxWindow* owner, const std::string& sentence,
+                               const std::string& detail, MessageIcon icon) override;
     std::optional<std::filesystem::path> AskSavePath(wxWindow* owner,
                                                      const FileDialogRequest& request) override;
     std::optional<std::filesystem::path> AskOpenPath(wxWindow* owner,

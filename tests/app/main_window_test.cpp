@@ -22,7 +22,8 @@ TEST_F(MainWindowTest, StartsWithDefaultChoicesOnlyCheckAndExitEnabledAndFocusOn
     for (const auto& [id, text] : shown) {
         EXPECT_EQ(window->GetListText(id, window->GetListIndex(id)), text) << id;
     }
-    EXPECT_EQ(window->GetListCount(IDC_PORT), 10);
+    // Serial devices present that no COMn opens follow "COM10".
+    EXPECT_GE(window->GetListCount(IDC_PORT), 10);
     EXPECT_EQ(window->GetListText(IDC_PORT, 9), "COM10");
 
     EXPECT_TRUE(window->IsControlEnabled(IDCANCEL));

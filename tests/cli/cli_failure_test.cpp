@@ -48,8 +48,12 @@ TEST_F(CliDisplayFailures, WrongIdentityIsRefused) {
 
 TEST_F(CliDisplayFailures, MissingDeviceCannotBeOpened) {
     const CliResult result = Run({"--port", File("no-such-tty"), "check"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "Can't open port and Printer is disconnected\n");
+    EXPECT_EQ(result.status, 3);
+    EXPECT_EQ(result.err.rfind("Can't open port and Printer is disconnected\n" +
+                                   File("no-such-tty") + ": No such file or directory",
+                               0),
+              0u)
+        << result.err;
 }
 
 TEST_F(CliDisplayFailures, DisplayThatStopsDuringTheReadChangesNothing) {

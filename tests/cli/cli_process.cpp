@@ -10,13 +10,15 @@
 
 namespace tessaly::testing {
 
-CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& stateDir) {
+CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& stateDir,
+                       const std::vector<std::string>& launcher) {
     int out[2];
     int err[2];
     if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
         return;
     }
-    std::vector<std::string> argv{TESSALY_CLI_PROGRAM};
+    std::vector<std::string> argv = launcher;
+    argv.push_back(TESSALY_CLI_PROGRAM);
     argv.insert(argv.end(), args.begin(), args.end());
     m_pid = fork();
     if (m_pid == 0) {
@@ -33,7 +35,7 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& 
             pointers.push_back(arg.data());
         }
         pointers.push_back(nullptr);
-        execv(pointers[0], pointers.data());
+        execvp(pointers[0], pointers.data());
         _exit(127);
     }
     close(out[1]);

@@ -20,7 +20,9 @@ class CliProcess {
 public:
     // Starts the program with `args`; XDG_STATE_HOME points at `stateDir`, and
     // CUPS_SERVER at a socket that does not exist unless TESSALY_TEST_CUPS is set.
-    CliProcess(const std::vector<std::string>& args, const std::string& stateDir);
+    // `launcher` (for example setpriv and its options) runs the program when given.
+    CliProcess(const std::vector<std::string>& args, const std::string& stateDir,
+               const std::vector<std::string>& launcher = {});
     ~CliProcess();  // kills a child that is still running
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;

@@ -25,7 +25,13 @@ void PrintTo(const RecordedMessage& message, std::ostream* out) {
 
 void RecordingWindowServices::ShowMessage(wxWindow*, const std::string& sentence,
                                           MessageIcon icon) {
+    ShowMessageWithDetail(nullptr, sentence, "", icon);
+}
+
+void RecordingWindowServices::ShowMessageWithDetail(wxWindow*, const std::string& sentence,
+                                                    const std::string& detail, MessageIcon icon) {
     messages.push_back({sentence, icon});
+    details.push_back(detail);
     if (onMessage) {
         onMessage(messages.back());
     }

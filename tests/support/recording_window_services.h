@@ -22,6 +22,8 @@ void PrintTo(const RecordedMessage& message, std::ostream* out);
 class RecordingWindowServices final : public WindowServices {
 public:
     void ShowMessage(wxWindow* owner, const std::string& sentence, MessageIcon icon) override;
+    void ShowMessageWithDetail(wxWindow* owner, const std::string& sentence,
+                               const std::string& detail, MessageIcon icon) override;
     std::optional<std::filesystem::path> AskSavePath(wxWindow* owner,
                                                      const FileDialogRequest& request) override;
     std::optional<std::filesystem::path> AskOpenPath(wxWindow* owner,
@@ -41,6 +43,7 @@ public:
     std::function<void(int milliseconds)> onWait;
 
     std::vector<RecordedMessage> messages;
+    std::vector<std::string> details;  // the second text of each message, "" for none
     std::vector<FileDialogRequest> saveRequests;
     std::vector<FileDialogRequest> openRequests;
     std::vector<int> waits;   // every Wait, in order

@@ -1,0 +1,128 @@
+// The main window's port list: "COM1" to "COM10" as they always were, then the
+// serial devices present that none of them opens, followed as they come and go.
+#include <sys/stat.h>
+
+#include <wx/choice.h>
+
+#include "app/main_dlg.h"
+#include "link/port_name.h"
+#include "ports/device_names.h"
+#include "ports/port_discovery.h"
+#include "resources/control_ids.h"
+#include "resources/main_lists.h"
+
+namespace tessaly {
+
+namespace {
+
+constexpr int kComItems = static_cast<int>(kPortItems.size());
+
+const SerialPortInfo* DeviceAt(const std::vector<SerialPortInfo>& devices, int index) {
+    const int at = index - kComItems;
+    return at >= 0 && at < static_cast<int>(devices.size()) ? &devices[at] : nullptr;
+}
+
+int IndexOf(const std::vector<SerialPortInfo>& devices, const std::string& stablePath) {
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        if (devices[i].stablePath == stablePath) {
+            return kComItems + static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+bool DevicePresent(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0;
+}
+
+// "/dev/ttyUSB0 (FTDI FT232R USB UART, serial A10KZP3S, 0403:6001, ftdi_sio)"
+std::string DeviceText(const std::string& path, const std::vector<SerialPortInfo>& present) {
+    for (const SerialPortInfo& port : present) {
+        if (SameDevice(path, port.devicePath) || SameDevice(path, port.stablePath)) {
+            const std::string description = port.Description();
+            return description.empty() ? path : path + " (" + description + ")";
+        }
+    }
+    return DevicePresent(path) ? path : path + " (not present)";
+}
+
+}  // namespace
+
+std::string CMainDlg::SelectedPortName() const {
+    const int index = GetListIndex(IDC_PORT);
+    if (const SerialPortInfo* device = DeviceAt(m_listedDevices, index)) {
+        return device->stablePath;
+    }
+    return GetListText(IDC_PORT, index);  // "COMn"; "" when nothing is chosen
+}
+
+void CMainDlg::RefreshPortList() {
+    auto* list = dynamic_cast<wxChoice*>(Control(IDC_PORT));
+    if (list == nullptr) {
+        return;
+    }
+    const int selected = GetListIndex(IDC_PORT);
+    const SerialPortInfo* chosen = DeviceAt(m_listedDevices, selected);
+    const std::string chosenPath = chosen != nullptr ? chosen->stablePath : std::string();
+
+    m_presentDevices = DiscoverSerialPorts();
+    m_listedDevices = PortsBeyondComNames(m_presentDevices);
+    while (static_cast<int>(list->GetCount()) > kComItems) {
+        list->Delete(list->GetCount() - 1);
+    }
+    for (const SerialPortInfo& device : m_listedDevices) {
+        list->Append(wxString::FromUTF8(device.Label()));
+    }
+    // The operator's choice stays where it was; a device that went leaves the
+    // list with no choice rather than quietly choosing another port.
+    const int keep = chosenPath.empty() ? selected : IndexOf(m_listedDevices, chosenPath);
+    SetListIndex(IDC_PORT, keep);
+    UpdatePortTooltip();
+
+    const bool chosenGone = !chosenPath.empty() && keep < 0;
+    if (m_connected == 1 && (chosenGone || !DevicePresent(ResolvePortName(m_portName)))) {
+        Disconnect();
+    }
+}
+
+void CMainDlg::OnPortsChanged() {
+    if (TransactionRunning() || m_editingWindow != nullptr) {
+        m_portsChangedMeanwhile = true;
+        return;
+    }
+    m_portsChangedMeanwhile = false;
+    RefreshPortList();
+}
+
+void CMainDlg::OnTransactionEnded() {
+    if (m_portsChangedMeanwhile) {
+        OnPortsChanged();
+    }
+}
+
+void CMainDlg::UpdatePortTooltip() {
+    wxWindow* list = Control(IDC_PORT);
+    if (list == nullptr) {
+        return;
+    }
+    const int index = GetListIndex(IDC_PORT);
+    std::string tip;
+    if (const SerialPortInfo* device = DeviceAt(m_listedDevices, index)) {
+        tip = "Opens " + device->stablePath + "\n" + device->kernelName + ": " +
+              device->Description();
+    } else if (index >= 0) {
+        const std::string com = GetListText(IDC_PORT, index);
+        tip = com + " opens " + DeviceText(ResolvePortName(com), m_presentDevices);
+    } else {
+        tip = "No port is chosen: the device that was chosen is no longer present.";
+    }
+    list->SetToolTip(wxString::FromUTF8(tip));
+}
+
+void CMainDlg::StartWatchingPorts() {
+    m_portWatcher =
+        std::make_unique<PortWatcher>([this] { CallAfter([this] { OnPortsChanged(); }); });
+}
+
+}  // namespace tessaly

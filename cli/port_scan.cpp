@@ -1,0 +1,68 @@
+#include "cli/port_scan.h"
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "transactions/transactions.h"
+
+namespace tessaly {
+
+namespace {
+
+class SleepingHost final : public TransactionHost {
+public:
+    void Wait(int milliseconds) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
+    void SetProgress(int) override {}
+    void StepProgress() override {}
+};
+
+// One port, speed after speed; a port that will not open is not tried again.
+void ProbeOne(ScanFinding& finding, const std::vector<std::int32_t>& bauds,
+              const std::function<void()>& probed) {
+    SleepingHost host;
+    for (const std::int32_t baud : bauds) {
+        CSerialLink link;
+        const LinkSettings settings{finding.port, baud, 8, 0, 0, 0, kMainWindowTimeouts};
+        const CheckOutcome outcome = CheckConnection(link, settings, kEscPos, host);
+        link.Close();
+        probed();
+        if (outcome == CheckOutcome::Connected) {
+            finding.result = ScanFinding::Result::Answered;
+            finding.baud = baud;
+            return;
+        }
+        if (outcome == CheckOutcome::OpenFailed || outcome == CheckOutcome::ConfigureError) {
+            finding.result = ScanFinding::Result::OpenFailed;
+            finding.failure = link.LastFailure();
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<ScanFinding> ProbePorts(std::vector<ScanFinding> ports,
+                                    const std::vector<std::int32_t>& bauds,
+                                    const std::function<void()>& probed) {
+    std::mutex turn;
+    const auto report = [&] {
+        std::lock_guard<std::mutex> hold(turn);
+        if (probed) {
+            probed();
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(ports.size());
+    for (ScanFinding& finding : ports) {
+        threads.emplace_back([&finding, &bauds, &report] { ProbeOne(finding, bauds, report); });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    return ports;
+}
+
+}  // namespace tessaly

@@ -1,0 +1,18 @@
+// The serial devices present on the machine, found through udev: built-in UARTs
+// that really exist, USB adapters and any other tty with a device behind it.
+#pragma once
+
+#include <vector>
+
+#include "ports/serial_port_info.h"
+
+namespace tessaly {
+
+// In kernel name order (ttyACM0, ttyS0, ttyUSB0, ttyUSB1, ttyUSB10). Empty when udev
+// cannot be read.
+std::vector<SerialPortInfo> DiscoverSerialPorts();
+
+// Orders "ttyUSB2" before "ttyUSB10".
+bool KernelNameLess(const std::string& a, const std::string& b);
+
+}  // namespace tessaly
