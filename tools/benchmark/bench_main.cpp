@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "cli/console_host.h"
+#include "tools/benchmark/display_line.h"
 #include "tools/benchmark/soak.h"
 #include "tools/virtual_display.h"
 #include "transactions/transactions.h"
@@ -49,15 +50,6 @@ double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const std::size_t middle = values.size() / 2;
     return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-LinkSettings SettingsFor(const VirtualDisplay& display) {
-    LinkSettings settings;
-    settings.portName = display.DevicePath();
-    settings.baud = 115200;
-    settings.dataBits = 8;
-    settings.timeouts = kMainWindowTimeouts;
-    return settings;
 }
 
 struct Transaction {

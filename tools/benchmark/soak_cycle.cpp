@@ -7,6 +7,7 @@
 #include "cli/console_host.h"
 #include "editor/setting_mapping.h"
 #include "resources/setting_lists.h"
+#include "tools/benchmark/display_line.h"
 #include "tools/virtual_display.h"
 #include "transactions/transactions.h"
 
@@ -23,15 +24,6 @@ constexpr std::size_t kBytesBeforeWrites = 2 + 3 + 8;
 constexpr std::size_t kSwitchWriteBytes = kSwitchCount * 15;
 // Bytes of a read: select, then five queries.
 constexpr std::size_t kReadBytes = 3 + kSwitchCount * 7;
-
-LinkSettings SettingsFor(const VirtualDisplay& display) {
-    LinkSettings settings;
-    settings.portName = display.DevicePath();
-    settings.baud = 115200;
-    settings.dataBits = 8;
-    settings.timeouts = kMainWindowTimeouts;
-    return settings;
-}
 
 bool Connect(CSerialLink& link, const VirtualDisplay& display, TransactionHost& host) {
     return CheckConnection(link, SettingsFor(display), kEscPos, host) == CheckOutcome::Connected;
