@@ -13,23 +13,6 @@ constexpr int kNoProgress = EIO;
 
 }  // namespace
 
-int WriteAll(int fd, std::span<const unsigned char> bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written < 0) {
-            return errno;
-        }
-        if (written == 0) {
-            return kNoProgress;
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-    }
-    return 0;
-}
-
 int WriteAllAt(int fd, std::span<const unsigned char> bytes, off_t offset) {
     while (!bytes.empty()) {
         const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), offset);

@@ -10,7 +10,7 @@
 
 namespace tessaly {
 
-int WriteAll(int fd, std::span<const unsigned char> bytes);
+// Writes at `offset` whatever the descriptor's own position is.
 int WriteAllAt(int fd, std::span<const unsigned char> bytes, off_t offset);
 // Everything from the start of the file to its end.
 int ReadAllFromStart(int fd, std::vector<unsigned char>& bytes);

@@ -238,7 +238,7 @@ ReplaceOutcome ReplaceKeepingMetadata(const std::string& path, std::span<const u
     if (const int error = replacement.Create(carry ? 0600 : newFileMode); error != 0) {
         return fail(error);
     }
-    if (const int error = WriteAll(replacement.fd(), bytes); error != 0) {
+    if (const int error = WriteAllAt(replacement.fd(), bytes, 0); error != 0) {
         return fail(error);
     }
     if (carry && !CarryMetadata(path, old.get(), replacement.fd())) {

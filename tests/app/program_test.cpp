@@ -16,21 +16,10 @@
 
 #include "printers/printer_journal.h"
 #include "printers/spooler.h"
+#include "tests/support/shell_command.h"
 
 namespace tessaly {
 namespace {
-
-std::string Output(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
-        std::array<char, 256> chunk{};
-        while (fgets(chunk.data(), chunk.size(), pipe) != nullptr) {
-            output += chunk.data();
-        }
-        pclose(pipe);
-    }
-    return output;
-}
 
 bool SchedulerReachable() {
     return std::getenv("TESSALY_TEST_CUPS") != nullptr &&

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "printers/spooler.h"
+#include "tests/support/shell_command.h"
 #include "tests/support/temp_dir.h"
 #include "tools/virtual_display.h"
 
@@ -32,22 +33,6 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-
-std::string Output(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
-        std::array<char, 256> chunk{};
-        while (fgets(chunk.data(), chunk.size(), pipe) != nullptr) {
-            output += chunk.data();
-        }
-        pclose(pipe);
-    }
-    return output;
-}
-
-bool Shell(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 // lpstat shows a file: URI as its bare path.
 const std::string kDummyShown = "/dev/null";
