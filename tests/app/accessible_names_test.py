@@ -2,6 +2,7 @@
 # Every labelled control of the three windows, as a screen reader finds it in
 # the accessibility tree: labelled by its label, and named by the label's text.
 # Run inside its own D-Bus session (dbus-run-session); argv[1] is tessaly-gallery.
+import ctypes
 import os
 import subprocess
 import sys
@@ -58,10 +59,27 @@ def labelled_controls(pyatspi, frame):
     return found
 
 
+def hold_display():
+    """A connection of our own for the whole run. An X server resets when its
+    last client leaves, and a program that connects during the reset is refused;
+    the bus launcher and the registry come and go while the windows start."""
+    try:
+        xlib = ctypes.CDLL("libX11.so.6")
+    except OSError:
+        return None
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    return xlib.XOpenDisplay(None)
+
+
 def main():
     if not os.environ.get("DISPLAY"):
         print("no display")
         return SKIP
+    held = hold_display()
+    if not held:
+        print("cannot open the display", os.environ["DISPLAY"])
+        return 1
     try:
         import pyatspi
     except ImportError:
