@@ -22,11 +22,7 @@
 namespace tessaly::testing {
 namespace {
 
-// Bytes on the line before each point of `set`: the connection check, the read
-// of the five switches, entering user setting mode, the five switch writes.
-constexpr std::size_t kCheckBytes = 2 + 2 + 3 + 8 + 9;
-constexpr std::size_t kReadBytes = 3 + 5 * 7;
-constexpr std::size_t kEnteredBytes = kCheckBytes + kReadBytes + 2 + 3 + 8;
+// Bytes on the line once `set` has written the five switches.
 constexpr std::size_t kAllWrittenBytes = kEnteredBytes + 5 * 15 + 9;
 
 // Waits (at most 20 s) until the display has taken `count` bytes.
