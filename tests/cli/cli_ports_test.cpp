@@ -73,9 +73,3 @@ TEST_F(CliPorts, UnpluggedAdapterExitsThreeAskingForIt) {
 
 }  // namespace
 }  // namespace tessaly::testing
-
-int main(int argc, char** argv) {
-    tessaly::testing::RunUnderUmockdev(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
