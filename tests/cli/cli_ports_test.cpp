@@ -1,15 +1,9 @@
 // tessaly-cli against a mocked udev: `ports`, and device names for --port
 // reaching a display through a mocked adapter.
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-
-#include <chrono>
-#include <fstream>
 
 #include "tests/cli/cli_fixture.h"
 #include "tests/ports/mock_udev.h"
