@@ -11,13 +11,12 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
 #include "tests/cli/cli_fixture.h"
+#include "tests/support/shell_command.h"
 
 namespace tessaly::testing {
 namespace {
@@ -93,15 +92,8 @@ TEST_F(CliSignalPath, ASignalInTheSettlingWaitsEndsThemAndFreesThePort) {
 }
 
 std::string DeviceOf(const std::string& printer) {
-    std::string line;
-    if (FILE* pipe = popen(("lpstat -v " + printer + " 2>/dev/null").c_str(), "r")) {
-        std::array<char, 512> chunk{};
-        while (fgets(chunk.data(), chunk.size(), pipe) != nullptr) {
-            line += chunk.data();
-        }
-        pclose(pipe);
-    }
     // "device for NAME: URI"
+    const std::string line = Output("lpstat -v " + printer);
     const auto colon = line.find(": ");
     return colon == std::string::npos ? "" : line.substr(colon + 2, line.find('\n') - colon - 2);
 }
@@ -113,15 +105,14 @@ TEST_F(CliSignalPath, ASignalGivesTheBorrowedPrintersBack) {
     VirtualDisplay display;
     const std::string printer = "tessaly_cli_signal_" + std::to_string(getpid());
     const std::string own = "serial:" + display.DevicePath() + "?baud=115200";
-    ASSERT_EQ(
-        std::system(("lpadmin -p " + printer + " -v '" + own + "' -E >/dev/null 2>&1").c_str()), 0);
+    ASSERT_TRUE(Shell("lpadmin -p " + printer + " -v '" + own + "' -E"));
     CliProcess cli({"--port", display.DevicePath(), "set", "--brightness", "40%"}, StateDir());
     ASSERT_TRUE(AwaitReceived(display, kEnteredBytes));
     EXPECT_NE(DeviceOf(printer), own) << "borrowed while the run holds the port";
     ASSERT_EQ(kill(cli.Pid(), SIGTERM), 0);
     EXPECT_EQ(cli.Finish().status, 128 + SIGTERM);
     EXPECT_EQ(DeviceOf(printer), own);
-    std::system(("lpadmin -x " + printer + " >/dev/null 2>&1").c_str());
+    Shell("lpadmin -x " + printer);
 }
 
 }  // namespace
