@@ -39,7 +39,7 @@ bool DevicePresent(const std::string& path) {
 // "/dev/ttyUSB0 (FTDI FT232R USB UART, serial A10KZP3S, 0403:6001, ftdi_sio)"
 std::string DeviceText(const std::string& path, const std::vector<SerialPortInfo>& present) {
     for (const SerialPortInfo& port : present) {
-        if (SameDevice(path, port.devicePath) || SameDevice(path, port.stablePath)) {
+        if (Opens(path, port)) {
             const std::string description = port.Description();
             return description.empty() ? path : path + " (" + description + ")";
         }

@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <map>
 #include <string>
 
 #include "cli/item_match.h"

@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <iostream>
 #include <optional>
 

@@ -4,32 +4,17 @@
 
 #include <algorithm>
 #include <iterator>
-#include <mutex>
 #include <string>
 
 #include "cli/command_line.h"
 #include "cli/port_scan.h"
-#include "link/port_name.h"
-#include "link/serial_link.h"
 #include "ports/device_names.h"
 #include "ports/open_failure_text.h"
 #include "ports/port_discovery.h"
-#include "resources/main_lists.h"
 
 namespace tessaly {
 
 namespace {
-
-// The COM name that opens this device, or "".
-std::string ComNameOf(const SerialPortInfo& port) {
-    for (const char* com : kPortItems) {
-        const std::string target = ResolvePortName(com);
-        if (SameDevice(target, port.devicePath) || SameDevice(target, port.stablePath)) {
-            return com;
-        }
-    }
-    return {};
-}
 
 nlohmann::json PortJson(const SerialPortInfo& port) {
     nlohmann::json holders = nlohmann::json::array();

@@ -1,28 +1,19 @@
 #include "cli/port_scan.h"
 
-#include <chrono>
 #include <mutex>
 #include <thread>
 
+#include "cli/console_host.h"
 #include "transactions/transactions.h"
 
 namespace tessaly {
 
 namespace {
 
-class SleepingHost final : public TransactionHost {
-public:
-    void Wait(int milliseconds) override {
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    }
-    void SetProgress(int) override {}
-    void StepProgress() override {}
-};
-
 // One port, speed after speed; a port that will not open is not tried again.
 void ProbeOne(ScanFinding& finding, const std::vector<std::int32_t>& bauds,
               const std::function<void()>& probed) {
-    SleepingHost host;
+    ConsoleHost host(nullptr);  // no bar of its own: the scan draws one for all ports
     for (const std::int32_t baud : bauds) {
         CSerialLink link;
         const LinkSettings settings{finding.port, baud, 8, 0, 0, 0, kMainWindowTimeouts};

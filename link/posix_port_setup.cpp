@@ -85,14 +85,15 @@ bool ApplyLineItems(termios& t, const LinkSettings& s) {
 // tcsetattr succeeds when any change was taken; a driver that cannot give the rate
 // may keep another, so read it back. The frame bits are not compared: a
 // pseudo-terminal, having no wire, always reports CS8 without PARENB.
-// A rate not kept leaves errno 0, so that the caller can tell it from a failed call.
-bool SpeedTaken(int fd, const termios& wanted) {
+// None when the rate was kept; ApplyLineState (errno set) when it cannot be read.
+OpenStep ReadBackSpeed(int fd, const termios& wanted) {
     termios got{};
     if (tcgetattr(fd, &got) != 0) {
-        return false;
+        return OpenStep::ApplyLineState;
     }
-    errno = 0;
-    return cfgetospeed(&got) == cfgetospeed(&wanted) && cfgetispeed(&got) == cfgetispeed(&wanted);
+    const bool kept =
+        cfgetospeed(&got) == cfgetospeed(&wanted) && cfgetispeed(&got) == cfgetispeed(&wanted);
+    return kept ? OpenStep::None : OpenStep::SpeedNotTaken;
 }
 
 // DTR held asserted, RTS asserted only with flow control. A device without modem
@@ -114,16 +115,19 @@ bool IsPseudoTerminal(int fd) {
 // A pseudo-terminal has no wire and drops the parity it is given; asked for the
 // same parity again on a later open, Linux refuses the whole request with
 // EINVAL. Parity means nothing there, so the rest is applied without it.
-bool ApplyLineState(int fd, termios t) {
-    if (tcsetattr(fd, TCSANOW, &t) == 0) {
-        return SpeedTaken(fd, t);
+// The step that failed, or None; errno is the failing call's for ApplyLineState.
+OpenStep ApplyLineState(int fd, termios t) {
+    if (tcsetattr(fd, TCSANOW, &t) != 0) {
+        if (errno != EINVAL || !IsPseudoTerminal(fd) || (t.c_cflag & PARENB) == 0) {
+            return OpenStep::ApplyLineState;
+        }
+        t.c_cflag &= ~(PARENB | PARODD);
+        t.c_iflag &= ~INPCK;
+        if (tcsetattr(fd, TCSANOW, &t) != 0) {
+            return OpenStep::ApplyLineState;
+        }
     }
-    if (errno != EINVAL || !IsPseudoTerminal(fd) || (t.c_cflag & PARENB) == 0) {
-        return false;
-    }
-    t.c_cflag &= ~(PARENB | PARODD);
-    t.c_iflag &= ~INPCK;
-    return tcsetattr(fd, TCSANOW, &t) == 0 && SpeedTaken(fd, t);
+    return ReadBackSpeed(fd, t);
 }
 
 // Records the failing step with the errno its call left, before close() can
@@ -176,12 +180,9 @@ int OpenTermiosPort(const std::string& path, const LinkSettings& settings, OpenF
     if (!ApplyLineItems(t, settings)) {
         return FailExclusive(fd, failure, OpenStep::LineItems, 0);
     }
-    errno = 0;
-    if (!ApplyLineState(fd, t)) {
-        // tcsetattr leaves errno set; a rate the driver did not keep leaves it 0.
-        const int error = errno;
-        return FailExclusive(
-            fd, failure, error == 0 ? OpenStep::SpeedNotTaken : OpenStep::ApplyLineState, error);
+    if (const OpenStep step = ApplyLineState(fd, t); step != OpenStep::None) {
+        // A rate the driver did not keep is no failed call: it has no errno.
+        return FailExclusive(fd, failure, step, step == OpenStep::SpeedNotTaken ? 0 : errno);
     }
     if (!SetModemOutputs(fd, settings.flowControl != 0)) {
         return FailExclusive(fd, failure, OpenStep::ModemOutputs, errno);

@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "link/port_name.h"
-#include "link/serial_link.h"
 #include "resources/main_lists.h"
 
 namespace tessaly {
@@ -52,19 +51,23 @@ bool SameDevice(const std::string& a, const std::string& b) {
     return (!linkA.empty() && linkA == BaseName(b)) || (!linkB.empty() && linkB == BaseName(a));
 }
 
-std::vector<SerialPortInfo> PortsBeyondComNames(const std::vector<SerialPortInfo>& found) {
-    std::vector<std::string> targets;
+bool Opens(const std::string& path, const SerialPortInfo& port) {
+    return SameDevice(path, port.devicePath) || SameDevice(path, port.stablePath);
+}
+
+std::string ComNameOf(const SerialPortInfo& port) {
     for (const char* com : kPortItems) {
-        targets.push_back(ResolvePortName(com));
+        if (Opens(ResolvePortName(com), port)) {
+            return com;
+        }
     }
+    return {};
+}
+
+std::vector<SerialPortInfo> PortsBeyondComNames(const std::vector<SerialPortInfo>& found) {
     std::vector<SerialPortInfo> beyond;
     for (const SerialPortInfo& port : found) {
-        bool named = false;
-        for (const std::string& target : targets) {
-            named =
-                named || SameDevice(target, port.devicePath) || SameDevice(target, port.stablePath);
-        }
-        if (!named) {
+        if (ComNameOf(port).empty()) {
             beyond.push_back(port);
         }
     }

@@ -17,6 +17,12 @@ std::string ResolveDeviceName(const std::string& name);
 // character device, or a by-id link that leads to the other's kernel name.
 bool SameDevice(const std::string& a, const std::string& b);
 
+// True when opening `path` opens `port`: its kernel path or its by-id link.
+bool Opens(const std::string& path, const SerialPortInfo& port);
+
+// The COM name ("COM1") that opens `port`, or "" when none of COM1 to COM10 does.
+std::string ComNameOf(const SerialPortInfo& port);
+
 // The discovered ports that none of COM1 to COM10 opens, in discovery order.
 std::vector<SerialPortInfo> PortsBeyondComNames(const std::vector<SerialPortInfo>& found);
 

@@ -124,8 +124,7 @@ std::optional<SerialPortInfo> Describe(udev_device* device) {
     return info;
 }
 
-}  // namespace
-
+// Orders "ttyUSB2" before "ttyUSB10".
 bool KernelNameLess(const std::string& a, const std::string& b) {
     const auto split = [](const std::string& name) {
         std::size_t digits = name.size();
@@ -140,6 +139,8 @@ bool KernelNameLess(const std::string& a, const std::string& b) {
     const auto right = split(b);
     return left != right ? left < right : a < b;
 }
+
+}  // namespace
 
 std::vector<SerialPortInfo> DiscoverSerialPorts() {
     std::vector<SerialPortInfo> ports;

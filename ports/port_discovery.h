@@ -12,7 +12,4 @@ namespace tessaly {
 // cannot be read.
 std::vector<SerialPortInfo> DiscoverSerialPorts();
 
-// Orders "ttyUSB2" before "ttyUSB10".
-bool KernelNameLess(const std::string& a, const std::string& b);
-
 }  // namespace tessaly

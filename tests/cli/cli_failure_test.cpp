@@ -18,10 +18,6 @@ namespace {
 
 using Fault = VirtualDisplay::Fault;
 
-// Bytes the connection check and a read of the five switches put on the line.
-constexpr std::size_t kCheckBytes = 2 + 2 + 3 + 8 + 9;
-constexpr std::size_t kReadBytes = 3 + 5 * 7;
-
 using CliDisplayFailures = CliTest;
 
 TEST_F(CliDisplayFailures, SilentDisplayFailsEveryCommandWithTheChecksSentence) {
@@ -71,7 +67,7 @@ TEST_F(CliDisplayFailures, DisplayThatStopsBeforeTheWritesGetsNone) {
     Preset(display);
     const auto before = AllDigits(display);
     display.SetFault(Fault::HangUp);
-    display.SetHangUpAfterBytes(kCheckBytes + kReadBytes + 2 + 3 + 8);  // entering goes unanswered
+    display.SetHangUpAfterBytes(kEnteredBytes);  // entering goes unanswered
     const CliResult result = RunOn(display, {"set", "--brightness", "20%"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "The display did not answer. Nothing was written.\n");

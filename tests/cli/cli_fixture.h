@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +31,12 @@ inline Digits DigitsOf(unsigned value) {
 // "PC737 (Greek)", "Japan", "100%", "Both Printer and Customer Display", cursor
 // shown, and bits 5 and 6 of switch 14.
 inline constexpr std::array<unsigned, 5> kPresetValues{29, 8, 4, 3, 0b110001};
+
+// Bytes on the line before each point of `set`: the connection check, the read of
+// the five switches, and entering user setting mode.
+inline constexpr std::size_t kCheckBytes = 2 + 2 + 3 + 8 + 9;
+inline constexpr std::size_t kReadBytes = 3 + 5 * 7;
+inline constexpr std::size_t kEnteredBytes = kCheckBytes + kReadBytes + 2 + 3 + 8;
 
 class CliTest : public ::testing::Test {
 protected:

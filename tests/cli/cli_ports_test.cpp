@@ -1,15 +1,9 @@
 // tessaly-cli against a mocked udev: `ports`, and device names for --port
 // reaching a display through a mocked adapter.
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-
-#include <chrono>
-#include <fstream>
 
 #include "tests/cli/cli_fixture.h"
 #include "tests/ports/mock_udev.h"
@@ -73,9 +67,3 @@ TEST_F(CliPorts, UnpluggedAdapterExitsThreeAskingForIt) {
 
 }  // namespace
 }  // namespace tessaly::testing
-
-int main(int argc, char** argv) {
-    tessaly::testing::RunUnderUmockdev(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -11,22 +11,17 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
 #include "tests/cli/cli_fixture.h"
+#include "tests/support/shell_command.h"
 
 namespace tessaly::testing {
 namespace {
 
-// Bytes on the line before each point of `set`: the connection check, the read
-// of the five switches, entering user setting mode, the five switch writes.
-constexpr std::size_t kCheckBytes = 2 + 2 + 3 + 8 + 9;
-constexpr std::size_t kReadBytes = 3 + 5 * 7;
-constexpr std::size_t kEnteredBytes = kCheckBytes + kReadBytes + 2 + 3 + 8;
+// Bytes on the line once `set` has written the five switches.
 constexpr std::size_t kAllWrittenBytes = kEnteredBytes + 5 * 15 + 9;
 
 // Waits (at most 20 s) until the display has taken `count` bytes.
@@ -97,15 +92,8 @@ TEST_F(CliSignalPath, ASignalInTheSettlingWaitsEndsThemAndFreesThePort) {
 }
 
 std::string DeviceOf(const std::string& printer) {
-    std::string line;
-    if (FILE* pipe = popen(("lpstat -v " + printer + " 2>/dev/null").c_str(), "r")) {
-        std::array<char, 512> chunk{};
-        while (fgets(chunk.data(), chunk.size(), pipe) != nullptr) {
-            line += chunk.data();
-        }
-        pclose(pipe);
-    }
     // "device for NAME: URI"
+    const std::string line = Output("lpstat -v " + printer);
     const auto colon = line.find(": ");
     return colon == std::string::npos ? "" : line.substr(colon + 2, line.find('\n') - colon - 2);
 }
@@ -117,15 +105,14 @@ TEST_F(CliSignalPath, ASignalGivesTheBorrowedPrintersBack) {
     VirtualDisplay display;
     const std::string printer = "tessaly_cli_signal_" + std::to_string(getpid());
     const std::string own = "serial:" + display.DevicePath() + "?baud=115200";
-    ASSERT_EQ(
-        std::system(("lpadmin -p " + printer + " -v '" + own + "' -E >/dev/null 2>&1").c_str()), 0);
+    ASSERT_TRUE(Shell("lpadmin -p " + printer + " -v '" + own + "' -E"));
     CliProcess cli({"--port", display.DevicePath(), "set", "--brightness", "40%"}, StateDir());
     ASSERT_TRUE(AwaitReceived(display, kEnteredBytes));
     EXPECT_NE(DeviceOf(printer), own) << "borrowed while the run holds the port";
     ASSERT_EQ(kill(cli.Pid(), SIGTERM), 0);
     EXPECT_EQ(cli.Finish().status, 128 + SIGTERM);
     EXPECT_EQ(DeviceOf(printer), own);
-    std::system(("lpadmin -x " + printer + " >/dev/null 2>&1").c_str());
+    Shell("lpadmin -x " + printer);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "ports/port_discovery.h"
 #include "ports/port_watcher.h"
 #include "tests/ports/mock_udev.h"
+#include "tests/transactions/recording_host.h"
 #include "tools/virtual_display.h"
 #include "transactions/transactions.h"
 
@@ -83,15 +84,6 @@ TEST(PortWatcher, ReportsAdaptersPluggedInAndPulledOut) {
     EXPECT_TRUE(DiscoverSerialPorts().empty());
 }
 
-class NoWaitHost final : public TransactionHost {
-public:
-    void Wait(int milliseconds) override {
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    }
-    void SetProgress(int) override {}
-    void StepProgress() override {}
-};
-
 // The mocked node is a pseudo-terminal; a virtual display on its other side
 // answers the whole ESC/POS check through the adapter's stable path.
 TEST(MockedAdapter, CarriesAFullConnectionCheck) {
@@ -101,7 +93,7 @@ TEST(MockedAdapter, CarriesAFullConnectionCheck) {
     CSerialLink link;
     LinkSettings settings{
         "/dev/serial/by-id/" + ftdi.byId, 115200, 8, 0, 0, 0, kMainWindowTimeouts};
-    NoWaitHost host;
+    RecordingHost host;
     EXPECT_EQ(CheckConnection(link, settings, kEscPos, host), CheckOutcome::Connected);
     EXPECT_TRUE(link.IsOpen());
     EXPECT_FALSE(display.InUserSettingMode());
