@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "editor/status_file.h"
-#include "status_file_fixture.h"
+#include "tests/support/folder_test.h"
 
 namespace tessaly {
 namespace {
+
+using test::ReadRaw;
+using test::WriteRaw;
 
 SwitchGrid AllOnes() {
     SwitchGrid grid;
@@ -24,7 +27,7 @@ SwitchGrid AllOnes() {
     return grid;
 }
 
-class FailingSave : public StatusFolder {
+class FailingSave : public test::FolderTest {
 protected:
     void ExpectOldFileKept(const std::string& path, const std::vector<Byte>& old,
                            const FileResult& result, const char* reason) {
@@ -52,7 +55,7 @@ TEST_F(FailingSave, ACutWriteLeavesTheOldFileAndNoTemporary) {
     ::signal(SIGXFSZ, previous);
 
     ExpectOldFileKept(path, old, result, "File too large");
-    EXPECT_EQ(FileCount(), 1u);
+    EXPECT_EQ(Entries(), 1u);
 }
 
 TEST_F(FailingSave, AFullFileSystemLeavesTheOldFileAndNoTemporary) {
@@ -78,9 +81,7 @@ TEST_F(FailingSave, AFullFileSystemLeavesTheOldFileAndNoTemporary) {
     }
 
     ExpectOldFileKept(path, old, StatusFile::Save(path, AllOnes()), "No space left on device");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(mountPoint),
-                            std::filesystem::directory_iterator()),
-              2);
+    EXPECT_EQ(test::EntriesIn(mountPoint), 2u);
 }
 
 TEST_F(FailingSave, ARenameThatFailsRemovesTheTemporary) {
@@ -90,7 +91,7 @@ TEST_F(FailingSave, ARenameThatFailsRemovesTheTemporary) {
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.error, "Could not save \"" + path + "\": Is a directory");
     EXPECT_TRUE(std::filesystem::is_directory(path));
-    EXPECT_EQ(FileCount(), 1u);
+    EXPECT_EQ(Entries(), 1u);
 }
 
 }  // namespace

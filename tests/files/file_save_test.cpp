@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "tests/files/other_user.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/folder_test.h"
 
 namespace tessaly {
 namespace {
@@ -51,19 +51,10 @@ std::optional<std::string> Shell(const std::string& command) {
     return ::pclose(pipe) == 0 ? std::optional(out) : std::nullopt;
 }
 
-class FileSave : public ::testing::Test {
+class FileSave : public test::FolderTest {
 protected:
     // Searchable by everyone, so that a test can run its save as another user.
     void SetUp() override { ::chmod(m_dir.Path().c_str(), 0755); }
-
-    std::string PathOf(const std::string& name) const { return m_dir / name; }
-    std::size_t Entries() const {
-        return static_cast<std::size_t>(
-            std::distance(std::filesystem::directory_iterator(m_dir.Path()),
-                          std::filesystem::directory_iterator()));
-    }
-
-    test::TempDir m_dir;
 };
 
 TEST_F(FileSave, WhatIsNotARegularFileIsRefusedWithItsReasonAndLeftAsItWas) {
@@ -133,9 +124,7 @@ TEST_F(FileSave, ReadOnlyFileIsRefusedEvenInAFolderThatCouldTakeAReplacement) {
     EXPECT_EQ(test::RunAsOtherUser([&] { return SaveFile(path, kNew).error; }), EACCES);
     EXPECT_EQ(ReadRaw(path), old);
     EXPECT_EQ(StatOf(path).st_ino, inode);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(shared),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(test::EntriesIn(shared), 1u);
 }
 
 TEST_F(FileSave, WritableFileInAFolderTheUserCannotWriteIsWrittenInPlace) {
