@@ -13,13 +13,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tests/files/other_user.h"
 #include "tests/support/folder_test.h"
+#include "tests/support/shell_command.h"
 
 namespace tessaly {
 namespace {
@@ -34,21 +34,6 @@ struct stat StatOf(const std::string& path) {
     struct stat st {};
     ::lstat(path.c_str(), &st);
     return st;
-}
-
-// Runs a shell command in the test folder and returns its output, or nullopt
-// when it failed (a tool missing, or a file system without the feature).
-std::optional<std::string> Shell(const std::string& command) {
-    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-    if (pipe == nullptr) {
-        return std::nullopt;
-    }
-    std::string out;
-    char block[256];
-    while (const std::size_t got = std::fread(block, 1, sizeof block, pipe)) {
-        out.append(block, got);
-    }
-    return ::pclose(pipe) == 0 ? std::optional(out) : std::nullopt;
 }
 
 class FileSave : public test::FolderTest {
@@ -192,8 +177,8 @@ TEST_F(FileSave, ReplacedFileKeepsOwnerModeAclAndExtendedAttributes) {
         ASSERT_EQ(::chown(path.c_str(), test::kNobody, test::kNobody), 0);
     }
     const struct stat before = StatOf(path);
-    const std::optional<std::string> acl = Shell("getfacl -c " + quoted);
-    ASSERT_TRUE(acl);
+    const std::string acl = Output("getfacl -c " + quoted);
+    ASSERT_FALSE(acl.empty());
 
     const WriteResult result = SaveFile(path, kNew);
     ASSERT_TRUE(result.ok()) << result.reason;
@@ -203,7 +188,7 @@ TEST_F(FileSave, ReplacedFileKeepsOwnerModeAclAndExtendedAttributes) {
     EXPECT_EQ(after.st_mode, before.st_mode);
     EXPECT_EQ(after.st_uid, before.st_uid);
     EXPECT_EQ(after.st_gid, before.st_gid);
-    EXPECT_EQ(Shell("getfacl -c " + quoted), acl);
+    EXPECT_EQ(Output("getfacl -c " + quoted), acl);
     char value[16] = {};
     EXPECT_EQ(::getxattr(path.c_str(), "user.origin", value, sizeof value - 1), 6);
     EXPECT_STREQ(value, "till-3");
