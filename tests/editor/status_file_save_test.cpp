@@ -1,9 +1,7 @@
 // Saves that fail half-way must leave the operator's old file exactly as it was.
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 
 #include <cerrno>
 #include <cstring>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "editor/status_file.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/folder_test.h"
 
 namespace tessaly {
@@ -44,15 +43,8 @@ TEST_F(FailingSave, ACutWriteLeavesTheOldFileAndNoTemporary) {
     const std::vector<Byte> old(300, 0x5A);
     WriteRaw(path, old);
 
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 100;
-    const sighandler_t previous = ::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const FileResult result = StatusFile::Save(path, AllOnes());
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, previous);
+    FileResult result;
+    ASSERT_TRUE(test::UnderFileSizeLimit(100, [&] { result = StatusFile::Save(path, AllOnes()); }));
 
     ExpectOldFileKept(path, old, result, "File too large");
     EXPECT_EQ(Entries(), 1u);

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "tests/files/other_user.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/folder_test.h"
 #include "tests/support/shell_command.h"
 
@@ -147,15 +147,8 @@ TEST_F(FileSave, InPlaceWriteThatFailsPutsTheOldBytesBack) {
     WriteRaw(path, old);
     ASSERT_EQ(::link(path.c_str(), PathOf("b.sts").c_str()), 0);
 
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 100;
-    const sighandler_t previous = ::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const WriteResult result = SaveFile(path, kNew);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, previous);
+    WriteResult result;
+    ASSERT_TRUE(test::UnderFileSizeLimit(100, [&] { result = SaveFile(path, kNew); }));
 
     EXPECT_EQ(result.error, EFBIG);
     EXPECT_EQ(result.reason, "File too large; the old contents were put back");
