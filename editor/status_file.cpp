@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "editor/whole_file.h"
 #include "files/file_save.h"
+#include "files/file_start.h"
 #include "files/path_parts.h"
 #include "files/shown_name.h"
 

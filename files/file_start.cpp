@@ -1,4 +1,4 @@
-#include "editor/whole_file.h"
+#include "files/file_start.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,8 +20,8 @@ std::string Reason(int error) {
 
 }  // namespace
 
-std::string ReadFileStart(const std::string& path, std::span<Byte> buffer, std::size_t& got,
-                          std::uintmax_t& fileSize) {
+std::string ReadFileStart(const std::string& path, std::span<unsigned char> buffer,
+                          std::size_t& got, std::uintmax_t& fileSize) {
     got = 0;
     fileSize = 0;
     // Non-blocking, so that a pipe picked by mistake cannot stop the window for good.
