@@ -5,7 +5,6 @@
 #include "editor/setting_mapping.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_template.h"
-#include "transactions/outcome_text.h"
 #include "transactions/transactions.h"
 
 namespace tessaly {

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "editor/whole_file.h"
 #include "files/file_save.h"
+#include "files/file_start.h"
+#include "files/path_parts.h"
 #include "files/shown_name.h"
 
 namespace tessaly {
@@ -29,6 +30,13 @@ std::int32_t GetLittleEndian(const Byte* in) {
 
 std::string Failure(const char* verb, const std::string& path, const std::string& reason) {
     return std::string("Could not ") + verb + " \"" + ShownName(path) + "\": " + reason;
+}
+
+FileResult SaveResult(const std::string& path, const WriteResult& written) {
+    if (!written.ok()) {
+        return {false, Failure("save", path, written.reason)};
+    }
+    return {true, {}};
 }
 
 }  // namespace
@@ -60,24 +68,16 @@ SwitchGrid StatusFile::Decode(std::span<const Byte> bytes) {
 }
 
 bool StatusFile::HasStatusFileName(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string base = BaseOf(path);
     return base.size() >= 3 && base.compare(base.size() - 3, 3, "sts") == 0;
 }
 
 FileResult StatusFile::Save(const std::string& path, const SwitchGrid& grid) {
-    const Bytes bytes = Encode(grid);
-    if (const WriteResult written = SaveFile(path, bytes); !written.ok()) {
-        return {false, Failure("save", path, written.reason)};
-    }
-    return {true, {}};
+    return SaveResult(path, SaveFile(path, Encode(grid)));
 }
 
 FileResult StatusFile::CheckSaveTarget(const std::string& path) {
-    if (const WriteResult checked = tessaly::CheckSaveTarget(path); !checked.ok()) {
-        return {false, Failure("save", path, checked.reason)};
-    }
-    return {true, {}};
+    return SaveResult(path, tessaly::CheckSaveTarget(path));
 }
 
 LoadedStatus StatusFile::Load(const std::string& path) {

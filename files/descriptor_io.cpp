@@ -31,11 +31,11 @@ int WriteAllAt(int fd, std::span<const unsigned char> bytes, off_t offset) {
     return 0;
 }
 
-int ReadAllFromStart(int fd, std::vector<unsigned char>& bytes) {
-    bytes.clear();
-    unsigned char block[4096];
-    for (;;) {
-        const ssize_t count = ::pread(fd, block, sizeof block, static_cast<off_t>(bytes.size()));
+int ReadAllAt(int fd, std::span<unsigned char> buffer, off_t offset, std::size_t& got) {
+    got = 0;
+    while (got < buffer.size()) {
+        const ssize_t count =
+            ::pread(fd, buffer.data() + got, buffer.size() - got, offset + static_cast<off_t>(got));
         if (count < 0 && errno == EINTR) {
             continue;
         }
@@ -43,9 +43,26 @@ int ReadAllFromStart(int fd, std::vector<unsigned char>& bytes) {
             return errno;
         }
         if (count == 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(count);
+    }
+    return 0;
+}
+
+int ReadAllFromStart(int fd, std::vector<unsigned char>& bytes) {
+    bytes.clear();
+    unsigned char block[4096];
+    for (;;) {
+        std::size_t got = 0;
+        if (const int error = ReadAllAt(fd, block, static_cast<off_t>(bytes.size()), got);
+            error != 0) {
+            return error;
+        }
+        bytes.insert(bytes.end(), block, block + got);
+        if (got < sizeof block) {
             return 0;
         }
-        bytes.insert(bytes.end(), block, block + count);
     }
 }
 

@@ -12,6 +12,8 @@ namespace tessaly {
 
 // Writes at `offset` whatever the descriptor's own position is.
 int WriteAllAt(int fd, std::span<const unsigned char> bytes, off_t offset);
+// Reads at `offset` until `buffer` is full or the file ends; `got` is how much came.
+int ReadAllAt(int fd, std::span<unsigned char> buffer, off_t offset, std::size_t& got);
 // Everything from the start of the file to its end.
 int ReadAllFromStart(int fd, std::vector<unsigned char>& bytes);
 

@@ -22,28 +22,25 @@ namespace {
 
 // Hidden, and short whatever the target's name: a name of 255 characters, the
 // longest most file systems take, still gets its temporary.
+constexpr std::string_view kTemporaryPrefix = ".tessaly-";
+constexpr std::string_view kTemporaryAlphabet = "0123456789abcdefghijklmnopqrstuvwxyz";
+constexpr std::size_t kTemporaryLetters = 6;
+
 std::string TemporaryName() {
-    static constexpr char kAlphabet[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     std::random_device entropy;
-    std::uniform_int_distribution<int> pick(0, 35);
-    std::string name = ".tessaly-";
-    for (int i = 0; i < 6; ++i) {
-        name += kAlphabet[pick(entropy)];
+    std::uniform_int_distribution<std::size_t> pick(0, kTemporaryAlphabet.size() - 1);
+    std::string name(kTemporaryPrefix);
+    for (std::size_t i = 0; i < kTemporaryLetters; ++i) {
+        name += kTemporaryAlphabet[pick(entropy)];
     }
     return name;
 }
 
 bool IsTemporaryName(std::string_view name) {
-    constexpr std::string_view kPrefix = ".tessaly-";
-    if (name.size() != kPrefix.size() + 6 || name.substr(0, kPrefix.size()) != kPrefix) {
-        return false;
-    }
-    for (const char c : name.substr(kPrefix.size())) {
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'))) {
-            return false;
-        }
-    }
-    return true;
+    return name.size() == kTemporaryPrefix.size() + kTemporaryLetters &&
+           name.starts_with(kTemporaryPrefix) &&
+           name.find_first_not_of(kTemporaryAlphabet, kTemporaryPrefix.size()) ==
+               std::string_view::npos;
 }
 
 // A save killed between link and rename leaves its temporary behind. Every

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <memory>
 
@@ -15,6 +14,19 @@
 namespace tessaly {
 
 namespace {
+
+// How a save reaches the disk, decided before anything is written.
+struct SavePlan {
+    enum class Way {
+        Refused,  // `refusal` says why
+        NewFile,  // a new name in a folder the user may write to
+        Replace,  // a regular file replaced as a whole (ReplaceKeepingMetadata)
+        InPlace,  // a regular file written where it stands (WriteInPlace)
+    };
+    Way way = Way::Refused;
+    std::string target;  // the file itself: a symbolic link resolved
+    WriteResult refusal;
+};
 
 SavePlan Refuse(WriteResult why) {
     return {SavePlan::Way::Refused, {}, std::move(why)};
@@ -68,8 +80,6 @@ bool Resolve(const std::string& path, std::string& target) {
     return true;
 }
 
-}  // namespace
-
 SavePlan PlanSave(const std::string& path) {
     if (path.empty()) {
         return Refuse(WriteResult::Refused(ENOENT, "The file name is empty"));
@@ -108,6 +118,8 @@ SavePlan PlanSave(const std::string& path) {
     const bool keepInode = st.st_nlink > 1 || !FolderWritable(FolderOf(target));
     return {keepInode ? SavePlan::Way::InPlace : SavePlan::Way::Replace, target, {}};
 }
+
+}  // namespace
 
 WriteResult CheckSaveTarget(const std::string& path) {
     return PlanSave(path).refusal;

@@ -9,30 +9,16 @@
 
 namespace tessaly {
 
-// How a save reaches the disk, decided before anything is written.
-struct SavePlan {
-    enum class Way {
-        Refused,  // `refusal` says why
-        NewFile,  // a new name in a folder the user may write to
-        Replace,  // a regular file replaced as a whole (ReplaceFileContents)
-        InPlace,  // a regular file written where it stands (WriteInPlace)
-    };
-    Way way = Way::Refused;
-    std::string target;  // the file itself: a symbolic link resolved
-    WriteResult refusal;
-};
-
 // Refuses an empty name, a missing folder, a directory, a named pipe, a device, a
-// socket, a symbolic link that leads nowhere and a file the user may not write to.
-// A regular file is replaced when its folder is writable and it has one link;
-// otherwise it is written in place.
-SavePlan PlanSave(const std::string& path);
-
-// The plan's refusal alone, for callers that check a name before they have the bytes.
+// socket, a symbolic link that leads nowhere and a file the user may not write to;
+// for callers that check a name before they have the bytes. Success when SaveFile
+// would go ahead.
 WriteResult CheckSaveTarget(const std::string& path);
 
-// Plans and writes. A file that cannot be replaced with its owner, permissions and
-// attributes kept is written in place instead. A new file gets 0666 less the umask.
+// Refuses what CheckSaveTarget refuses. A regular file is replaced as a whole when
+// its folder is writable and it has one link, and written in place otherwise; one
+// that cannot be replaced with its owner, permissions and attributes kept is
+// written in place instead. A new file gets 0666 less the umask.
 WriteResult SaveFile(const std::string& path, std::span<const unsigned char> bytes);
 
 }  // namespace tessaly

@@ -38,52 +38,38 @@ bool QuerySwitchInto(CSerialLink& link, TransactionHost& host, int group, Switch
     return true;
 }
 
-enum class Entry { Entered, NoAnswer, WriteFailed, Stopped };
-
+// Complete once the display is in user setting mode; otherwise how the write ends.
 // Stops are looked at between commands only; once INITIALIZE is out the caller
 // leaves user setting mode whatever this returns.
-Entry EnterUserSetting(CSerialLink& link, TransactionHost& host) {
+WriteOutcome EnterUserSetting(CSerialLink& link, TransactionHost& host) {
     ReceiveBuffer buffer{};
     if (!WriteCommand(link, CMD_INITIALIZE)) {
-        return Entry::WriteFailed;
+        return WriteOutcome::WriteFailed;
     }
     if (host.StopRequested()) {
-        return Entry::Stopped;
+        return WriteOutcome::Stopped;
     }
     if (!WriteCommand(link, CMD_SELECT_DISPLAY)) {
-        return Entry::WriteFailed;
+        return WriteOutcome::WriteFailed;
     }
     host.Wait(300);
     link.Read(buffer.data(), 3, 1000);
     if (host.StopRequested()) {
-        return Entry::Stopped;
+        return WriteOutcome::Stopped;
     }
     if (!WriteCommand(link, CMD_ENTER_USER_SETTING)) {
-        return Entry::WriteFailed;
+        return WriteOutcome::WriteFailed;
     }
     buffer.fill(0);
     host.Wait(300);
     if (host.StopRequested()) {
-        return Entry::Stopped;  // its answer is of no use any more
+        return WriteOutcome::Stopped;  // its answer is of no use any more
     }
     if (!AwaitSyncByte(link, buffer, std::chrono::steady_clock::now())) {
-        return Entry::NoAnswer;
+        return WriteOutcome::NoAnswer;
     }
     link.Read(buffer.data(), 3, 1000);  // the identity was checked when the port was opened
-    return Entry::Entered;
-}
-
-WriteOutcome OutcomeOf(Entry entry) {
-    switch (entry) {
-        case Entry::NoAnswer:
-            return WriteOutcome::NoAnswer;
-        case Entry::Stopped:
-            return WriteOutcome::Stopped;
-        case Entry::Entered:
-        case Entry::WriteFailed:
-            break;
-    }
-    return WriteOutcome::WriteFailed;
+    return WriteOutcome::Complete;
 }
 
 // Every way out of user setting mode but the last one: the display must not be
@@ -125,10 +111,9 @@ WriteOutcome WriteSwitches(CSerialLink& link, TransactionHost& host, const Switc
     if (host.StopRequested()) {
         return WriteOutcome::Stopped;  // nothing sent, nothing to leave
     }
-    const Entry entry = EnterUserSetting(link, host);
-    if (entry != Entry::Entered) {
+    if (const WriteOutcome entry = EnterUserSetting(link, host); entry != WriteOutcome::Complete) {
         // It may have entered user setting mode all the same.
-        return LeaveWith(link, OutcomeOf(entry));
+        return LeaveWith(link, entry);
     }
     host.StepProgress();
     for (int group = 0; group < kSwitchCount; ++group) {

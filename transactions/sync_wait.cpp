@@ -21,11 +21,6 @@ bool WriteCommand(CSerialLink& link, const CommandRow& row) {
     return link.Write(row.bytes.data(), length) == length && link.Line() == LineState::Sound;
 }
 
-SyncWaitClock& SteadySyncWaitClock() {
-    static SteadyClock clock;
-    return clock;
-}
-
 bool AwaitSyncByte(CSerialLink& link, ReceiveBuffer& buffer, SyncWaitClock& clock,
                    SyncWaitClock::TimePoint started, std::size_t skipped) {
     const auto deadline = started + kSyncWaitBound;
@@ -53,7 +48,8 @@ bool AwaitSyncByte(CSerialLink& link, ReceiveBuffer& buffer, SyncWaitClock& cloc
 
 bool AwaitSyncByte(CSerialLink& link, ReceiveBuffer& buffer,
                    std::chrono::steady_clock::time_point started, std::size_t skipped) {
-    return AwaitSyncByte(link, buffer, SteadySyncWaitClock(), started, skipped);
+    SteadyClock clock;
+    return AwaitSyncByte(link, buffer, clock, started, skipped);
 }
 
 }  // namespace tessaly

@@ -32,8 +32,6 @@ public:
     virtual void Rest(std::chrono::milliseconds pause) = 0;
 };
 
-SyncWaitClock& SteadySyncWaitClock();
-
 // Reads single bytes into buffer[0] until it holds 0x57; a 0x57 already there
 // ends the wait at once. `started` is when the wait began on `clock` and
 // `skipped` how many other bytes it has already passed over. False when a bound

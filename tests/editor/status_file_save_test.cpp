@@ -1,9 +1,7 @@
 // Saves that fail half-way must leave the operator's old file exactly as it was.
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 
 #include <cerrno>
 #include <cstring>
@@ -11,10 +9,14 @@
 #include <vector>
 
 #include "editor/status_file.h"
-#include "status_file_fixture.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/folder_test.h"
 
 namespace tessaly {
 namespace {
+
+using test::ReadRaw;
+using test::WriteRaw;
 
 SwitchGrid AllOnes() {
     SwitchGrid grid;
@@ -24,7 +26,7 @@ SwitchGrid AllOnes() {
     return grid;
 }
 
-class FailingSave : public StatusFolder {
+class FailingSave : public test::FolderTest {
 protected:
     void ExpectOldFileKept(const std::string& path, const std::vector<Byte>& old,
                            const FileResult& result, const char* reason) {
@@ -41,18 +43,11 @@ TEST_F(FailingSave, ACutWriteLeavesTheOldFileAndNoTemporary) {
     const std::vector<Byte> old(300, 0x5A);
     WriteRaw(path, old);
 
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 100;
-    const sighandler_t previous = ::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const FileResult result = StatusFile::Save(path, AllOnes());
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, previous);
+    FileResult result;
+    ASSERT_TRUE(test::UnderFileSizeLimit(100, [&] { result = StatusFile::Save(path, AllOnes()); }));
 
     ExpectOldFileKept(path, old, result, "File too large");
-    EXPECT_EQ(FileCount(), 1u);
+    EXPECT_EQ(Entries(), 1u);
 }
 
 TEST_F(FailingSave, AFullFileSystemLeavesTheOldFileAndNoTemporary) {
@@ -78,9 +73,7 @@ TEST_F(FailingSave, AFullFileSystemLeavesTheOldFileAndNoTemporary) {
     }
 
     ExpectOldFileKept(path, old, StatusFile::Save(path, AllOnes()), "No space left on device");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(mountPoint),
-                            std::filesystem::directory_iterator()),
-              2);
+    EXPECT_EQ(test::EntriesIn(mountPoint), 2u);
 }
 
 TEST_F(FailingSave, ARenameThatFailsRemovesTheTemporary) {
@@ -90,7 +83,7 @@ TEST_F(FailingSave, ARenameThatFailsRemovesTheTemporary) {
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.error, "Could not save \"" + path + "\": Is a directory");
     EXPECT_TRUE(std::filesystem::is_directory(path));
-    EXPECT_EQ(FileCount(), 1u);
+    EXPECT_EQ(Entries(), 1u);
 }
 
 }  // namespace

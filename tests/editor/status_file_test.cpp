@@ -6,10 +6,12 @@
 
 #include <vector>
 
-#include "status_file_fixture.h"
+#include "tests/support/folder_test.h"
 
 namespace tessaly {
 namespace {
+
+using test::WriteRaw;
 
 SwitchGrid Sample() {
     SwitchGrid grid;
@@ -59,7 +61,7 @@ TEST(StatusFileName, OnlyNamesEndingInLowerCaseStsAreTaken) {
     }
 }
 
-using StatusFileOnDisk = StatusFolder;
+using StatusFileOnDisk = test::FolderTest;
 
 TEST_F(StatusFileOnDisk, SavingKeepsAnExistingFilesPermissionsAndFollowsLinks) {
     const std::string path = PathOf("kept.sts");

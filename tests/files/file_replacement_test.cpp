@@ -10,7 +10,7 @@
 
 #include <filesystem>
 
-#include "tests/support/temp_dir.h"
+#include "tests/support/folder_test.h"
 
 namespace tessaly {
 namespace {
@@ -23,11 +23,7 @@ Bytes BytesOf(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
-class FileReplacement : public ::testing::Test {
-protected:
-    std::string PathOf(const std::string& name) const { return m_dir / name; }
-    test::TempDir m_dir;
-};
+using FileReplacement = test::FolderTest;
 
 TEST_F(FileReplacement, NewFilesArePrivateAndExistingOnesKeepTheirMode) {
     const mode_t old = ::umask(022);

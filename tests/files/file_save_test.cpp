@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -13,13 +12,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tests/files/other_user.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/folder_test.h"
+#include "tests/support/shell_command.h"
 
 namespace tessaly {
 namespace {
@@ -36,34 +36,10 @@ struct stat StatOf(const std::string& path) {
     return st;
 }
 
-// Runs a shell command in the test folder and returns its output, or nullopt
-// when it failed (a tool missing, or a file system without the feature).
-std::optional<std::string> Shell(const std::string& command) {
-    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-    if (pipe == nullptr) {
-        return std::nullopt;
-    }
-    std::string out;
-    char block[256];
-    while (const std::size_t got = std::fread(block, 1, sizeof block, pipe)) {
-        out.append(block, got);
-    }
-    return ::pclose(pipe) == 0 ? std::optional(out) : std::nullopt;
-}
-
-class FileSave : public ::testing::Test {
+class FileSave : public test::FolderTest {
 protected:
     // Searchable by everyone, so that a test can run its save as another user.
     void SetUp() override { ::chmod(m_dir.Path().c_str(), 0755); }
-
-    std::string PathOf(const std::string& name) const { return m_dir / name; }
-    std::size_t Entries() const {
-        return static_cast<std::size_t>(
-            std::distance(std::filesystem::directory_iterator(m_dir.Path()),
-                          std::filesystem::directory_iterator()));
-    }
-
-    test::TempDir m_dir;
 };
 
 TEST_F(FileSave, WhatIsNotARegularFileIsRefusedWithItsReasonAndLeftAsItWas) {
@@ -133,9 +109,7 @@ TEST_F(FileSave, ReadOnlyFileIsRefusedEvenInAFolderThatCouldTakeAReplacement) {
     EXPECT_EQ(test::RunAsOtherUser([&] { return SaveFile(path, kNew).error; }), EACCES);
     EXPECT_EQ(ReadRaw(path), old);
     EXPECT_EQ(StatOf(path).st_ino, inode);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(shared),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(test::EntriesIn(shared), 1u);
 }
 
 TEST_F(FileSave, WritableFileInAFolderTheUserCannotWriteIsWrittenInPlace) {
@@ -173,15 +147,8 @@ TEST_F(FileSave, InPlaceWriteThatFailsPutsTheOldBytesBack) {
     WriteRaw(path, old);
     ASSERT_EQ(::link(path.c_str(), PathOf("b.sts").c_str()), 0);
 
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 100;
-    const sighandler_t previous = ::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const WriteResult result = SaveFile(path, kNew);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, previous);
+    WriteResult result;
+    ASSERT_TRUE(test::UnderFileSizeLimit(100, [&] { result = SaveFile(path, kNew); }));
 
     EXPECT_EQ(result.error, EFBIG);
     EXPECT_EQ(result.reason, "File too large; the old contents were put back");
@@ -203,8 +170,8 @@ TEST_F(FileSave, ReplacedFileKeepsOwnerModeAclAndExtendedAttributes) {
         ASSERT_EQ(::chown(path.c_str(), test::kNobody, test::kNobody), 0);
     }
     const struct stat before = StatOf(path);
-    const std::optional<std::string> acl = Shell("getfacl -c " + quoted);
-    ASSERT_TRUE(acl);
+    const std::string acl = Output("getfacl -c " + quoted);
+    ASSERT_FALSE(acl.empty());
 
     const WriteResult result = SaveFile(path, kNew);
     ASSERT_TRUE(result.ok()) << result.reason;
@@ -214,7 +181,7 @@ TEST_F(FileSave, ReplacedFileKeepsOwnerModeAclAndExtendedAttributes) {
     EXPECT_EQ(after.st_mode, before.st_mode);
     EXPECT_EQ(after.st_uid, before.st_uid);
     EXPECT_EQ(after.st_gid, before.st_gid);
-    EXPECT_EQ(Shell("getfacl -c " + quoted), acl);
+    EXPECT_EQ(Output("getfacl -c " + quoted), acl);
     char value[16] = {};
     EXPECT_EQ(::getxattr(path.c_str(), "user.origin", value, sizeof value - 1), 6);
     EXPECT_STREQ(value, "till-3");

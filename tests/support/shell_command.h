@@ -1,5 +1,5 @@
-// Shell commands for the tests that drive the CUPS client tools (lpstat,
-// lpadmin, cupsdisable) against the private scheduler.
+// Shell commands for the tests that drive outside tools: the CUPS client tools
+// (lpstat, lpadmin, cupsdisable) against the private scheduler, setfacl, getfacl.
 #pragma once
 
 #include <array>

@@ -1,5 +1,5 @@
-// A scratch directory removed with everything in it when the test ends, and
-// raw file contents.
+// A scratch directory removed with everything in it when the test ends, the
+// number of entries in a folder, and raw file contents.
 #pragma once
 
 #include <cstdlib>
@@ -38,6 +38,11 @@ inline void WriteRaw(const std::string& path, const std::vector<unsigned char>& 
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::size_t EntriesIn(const std::string& folder) {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                                  std::filesystem::directory_iterator()));
 }
 
 inline std::vector<unsigned char> ReadRaw(const std::string& path) {

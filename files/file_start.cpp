@@ -1,4 +1,4 @@
-#include "editor/whole_file.h"
+#include "files/file_start.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "files/descriptor.h"
+#include "files/descriptor_io.h"
 
 namespace tessaly {
 
@@ -19,8 +20,8 @@ std::string Reason(int error) {
 
 }  // namespace
 
-std::string ReadFileStart(const std::string& path, std::span<Byte> buffer, std::size_t& got,
-                          std::uintmax_t& fileSize) {
+std::string ReadFileStart(const std::string& path, std::span<unsigned char> buffer,
+                          std::size_t& got, std::uintmax_t& fileSize) {
     got = 0;
     fileSize = 0;
     // Non-blocking, so that a pipe picked by mistake cannot stop the window for good.
@@ -39,18 +40,8 @@ std::string ReadFileStart(const std::string& path, std::span<Byte> buffer, std::
         return "Not a regular file";
     }
     fileSize = static_cast<std::uintmax_t>(st.st_size);
-    while (got < buffer.size()) {
-        const ssize_t count = ::read(file.get(), buffer.data() + got, buffer.size() - got);
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return Reason(errno);
-        }
-        if (count == 0) {
-            break;
-        }
-        got += static_cast<std::size_t>(count);
+    if (const int error = ReadAllAt(file.get(), buffer, 0, got); error != 0) {
+        return Reason(error);
     }
     if (const int closed = file.Close(); closed != 0) {
         return Reason(closed);

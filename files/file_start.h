@@ -7,13 +7,11 @@
 #include <span>
 #include <string>
 
-#include "protocol/commands.h"
-
 namespace tessaly {
 
 // Reads from the start of a regular file until the buffer is full or the file
 // ends; `got` is the number of bytes read and `fileSize` the file's whole length.
-std::string ReadFileStart(const std::string& path, std::span<Byte> buffer, std::size_t& got,
-                          std::uintmax_t& fileSize);
+std::string ReadFileStart(const std::string& path, std::span<unsigned char> buffer,
+                          std::size_t& got, std::uintmax_t& fileSize);
 
 }  // namespace tessaly
