@@ -9,14 +9,12 @@
 #include <cstring>
 #include <thread>
 
-#include <wx/app.h>
-#include <wx/init.h>
-
 #include "app/switch_manager_app.h"
 #include "app/version.h"
 #include "printers/printer_borrowing.h"
 #include "signals/end_request_relay.h"
 #include "signals/termination_signals.h"
+#include "ui/toolkit_run.h"
 
 namespace {
 
@@ -80,18 +78,9 @@ int main(int argc, char** argv) {
     // main window opens.
     printers.RecoverEarlierRun();
 
-    wxApp::SetInstance(new tessaly::CSwitchManagerApp(printers, endRequests));
-    int toolkitArgc = 1;  // our own options mean nothing to the toolkit
-    int status = 1;
-    if (wxEntryStart(toolkitArgc, argv)) {
-        auto* app = static_cast<tessaly::CSwitchManagerApp*>(wxTheApp);
-        app->CallOnInit();
-        status = app->ExitStatus();
-        app->OnExit();
-        wxEntryCleanup();
-    } else {
-        std::fprintf(stderr, "tessaly: cannot open the display\n");
-    }
+    auto* app = new tessaly::CSwitchManagerApp(printers, endRequests);
+    const int status =
+        tessaly::RunWithToolkit(app, argv, "tessaly", [app] { return app->ExitStatus(); });
     printers.RestorePrinters();
     finished = true;
     if (signals.Received() != 0)

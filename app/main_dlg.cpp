@@ -150,10 +150,7 @@ void CMainDlg::ShowCheckFailure(CheckOutcome outcome) {
 
 void CMainDlg::OnSelfTest(wxCommandEvent&) {
     const EmulationMode mode = AsEmulation(m_emulationMode);
-    auto sent = std::make_shared<bool>(true);
-    RunTransaction(
-        nullptr, [this, mode, sent](BackgroundHost&) { *sent = SelfTest(m_link, mode); },
-        [this, sent] { ReportUnsentWrite(*sent); });
+    RunSend([this, mode] { return SelfTest(m_link, mode); });
 }
 
 void CMainDlg::OnRunManager(wxCommandEvent&) {

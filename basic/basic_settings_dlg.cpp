@@ -1,7 +1,5 @@
 #include "basic/basic_settings_dlg.h"
 
-#include <memory>
-
 #include "editor/setting_mapping.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_template.h"
@@ -24,25 +22,16 @@ void CBasicSettingsDlg::OnSetStatus(wxCommandEvent&) {
         return;
     }
     // No selection sends the first code table, as an index past the table would.
-    const std::int32_t codeTable = CodeTableValue(m_codeTable);
-    const std::int32_t intlSet = m_intlSet;
-    CSerialLink* link = m_pLink;
-    // Success shows nothing; a send that did not go out must not pass for one.
-    auto sent = std::make_shared<bool>(true);
-    RunTransaction(
-        nullptr, [=](BackgroundHost&) { *sent = SendBasicSettings(*link, codeTable, intlSet); },
-        [this, sent] { ReportUnsentWrite(*sent); });
+    RunSend([link = m_pLink, codeTable = CodeTableValue(m_codeTable), intlSet = m_intlSet] {
+        return SendBasicSettings(*link, codeTable, intlSet);
+    });
 }
 
 void CBasicSettingsDlg::OnShowInfo(wxCommandEvent&) {
     if (m_pLink == nullptr) {
         return;
     }
-    CSerialLink* link = m_pLink;
-    auto sent = std::make_shared<bool>(true);
-    RunTransaction(
-        nullptr, [link, sent](BackgroundHost&) { *sent = ShowInformation(*link); },
-        [this, sent] { ReportUnsentWrite(*sent); });
+    RunSend([link = m_pLink] { return ShowInformation(*link); });
 }
 
 // clang-format off

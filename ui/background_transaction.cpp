@@ -7,6 +7,12 @@
 
 namespace tessaly {
 
+// What the operator meets while a transaction runs.
+struct BackgroundTransaction::Busy {
+    InputHold hold;
+    wxBusyCursor cursor;
+};
+
 class BackgroundTransaction::Host final : public BackgroundHost {
 public:
     Host(BackgroundTransaction& owner, ProgressBar* bar) : m_owner(owner), m_bar(bar) {}
@@ -27,11 +33,9 @@ public:
         }
         bool called = false;
         m_owner.m_window.CallAfter([this, &call, &called] {
-            m_owner.m_hold.reset();
-            wxEndBusyCursor();
+            m_owner.m_busy.reset();
             call();
-            wxBeginBusyCursor();
-            m_owner.m_hold = std::make_unique<InputHold>();
+            m_owner.m_busy = std::make_unique<Busy>();
             std::lock_guard done(m_owner.m_mutex);
             called = true;
             m_owner.m_called.notify_all();
@@ -46,8 +50,8 @@ private:
         }
         m_owner.m_window.CallAfter([this, show = std::move(show)] {
             show();
-            if (m_owner.m_hold) {
-                m_owner.m_hold->Renew();
+            if (m_owner.m_busy) {
+                m_owner.m_busy->hold.Renew();
             }
         });
     }
@@ -60,7 +64,7 @@ BackgroundTransaction::BackgroundTransaction(wxEvtHandler& window, WindowService
     : m_window(window), m_services(services) {}
 
 BackgroundTransaction::~BackgroundTransaction() {
-    if (!m_thread.joinable()) {
+    if (!Running()) {
         return;
     }
     m_stop = true;
@@ -70,25 +74,17 @@ BackgroundTransaction::~BackgroundTransaction() {
     }
     m_called.notify_all();
     m_thread.join();
-    if (m_running) {
-        m_hold.reset();
-        wxEndBusyCursor();
-    }
+    m_busy.reset();  // the end that would have released it never comes
 }
 
 bool BackgroundTransaction::Start(ProgressBar* bar, Work work, std::function<void()> done) {
-    if (m_running) {
+    if (Running()) {
         return false;
     }
-    if (m_thread.joinable()) {
-        m_thread.join();
-    }
-    m_running = true;
     m_stop = false;
     m_done = std::move(done);
     m_host = std::make_unique<Host>(*this, bar);
-    m_hold = std::make_unique<InputHold>();
-    wxBeginBusyCursor();
+    m_busy = std::make_unique<Busy>();
     m_thread = std::thread([this, work = std::move(work)] {
         work(*m_host);
         // Posted after every progress event of the transaction, so it comes last.
@@ -99,9 +95,7 @@ bool BackgroundTransaction::Start(ProgressBar* bar, Work work, std::function<voi
 
 void BackgroundTransaction::Finish() {
     m_thread.join();
-    m_hold.reset();
-    wxEndBusyCursor();
-    m_running = false;
+    m_busy.reset();
     if (auto done = std::move(m_done)) {
         done();
     }

@@ -19,8 +19,6 @@ class wxEvtHandler;
 
 namespace tessaly {
 
-class InputHold;
-
 // What a transaction running in the background gets as its host.
 class BackgroundHost : public TransactionHost {
 public:
@@ -46,23 +44,24 @@ public:
     // window's thread. `bar` may be null. False, and nothing runs, while one is
     // still running.
     bool Start(ProgressBar* bar, Work work, std::function<void()> done);
-    bool Running() const { return m_running; }
+    // From Start until just before `done` runs.
+    bool Running() const { return m_thread.joinable(); }
 
     // The transaction stops at its next point between two commands.
     void RequestStop() { m_stop = true; }
-    bool StopRequested() const { return m_stop; }
 
 private:
     class Host;
+    struct Busy;
     void Finish();
 
     wxEvtHandler& m_window;
     WindowServices& m_services;
     std::unique_ptr<Host> m_host;
     std::function<void()> m_done;
-    std::unique_ptr<InputHold> m_hold;
+    std::unique_ptr<Busy> m_busy;  // while running, except during OnWindowThread calls
+    // Joinable from Start until the end is heard; only the window's thread touches it.
     std::thread m_thread;
-    bool m_running = false;
     std::atomic<bool> m_stop{false};
 
     // Calls on the window's thread that the worker waits for.

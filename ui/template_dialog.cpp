@@ -6,6 +6,7 @@
 #include <wx/gauge.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "resources/control_ids.h"
@@ -168,10 +169,15 @@ void CTemplateDialog::RequestEnd(int result) {
     m_transaction.RequestStop();
 }
 
-void CTemplateDialog::ReportUnsentWrite(bool sent) {
-    if (!sent && !EndRequested()) {
-        Services().ShowMessage(this, kWriteFailedText, MessageIcon::Exclamation);
-    }
+bool CTemplateDialog::RunSend(std::function<bool()> send) {
+    auto sent = std::make_shared<bool>(true);
+    return RunTransaction(
+        nullptr, [send = std::move(send), sent](BackgroundHost&) { *sent = send(); },
+        [this, sent] {
+            if (!*sent && !EndRequested()) {
+                Services().ShowMessage(this, kWriteFailedText, MessageIcon::Exclamation);
+            }
+        });
 }
 
 bool CTemplateDialog::RunTransaction(ProgressBar* bar, BackgroundTransaction::Work work,

@@ -93,9 +93,10 @@ protected:
     // meanwhile. `done` should tell the operator nothing when EndRequested().
     bool RunTransaction(ProgressBar* bar, BackgroundTransaction::Work work,
                         std::function<void()> done);
-    // For sends that expect no answer: success shows nothing, but a command that
-    // did not go out whole must not pass for one.
-    void ReportUnsentWrite(bool sent);
+    // A transaction that only sends: `send` runs off the window's thread and
+    // returns whether its commands went out whole. Success shows nothing, but a
+    // command that did not go out whole must not pass for one.
+    bool RunSend(std::function<bool()> send);
     // Runs on the window's thread after each transaction's `done`.
     virtual void OnTransactionEnded() {}
 

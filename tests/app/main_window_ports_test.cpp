@@ -6,7 +6,6 @@
 #include <wx/tooltip.h>
 
 #include <unistd.h>
-#include <chrono>
 #include <cstdlib>
 #include <memory>
 
@@ -30,16 +29,6 @@ protected:
     }
     void TearDown() override { window.reset(); }
 
-    // Lets the window take in what the watcher reported, until `done` or 5 s.
-    bool PumpUntil(const std::function<bool()>& done) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (!done() && std::chrono::steady_clock::now() < end) {
-            PumpEvents();
-            wxMilliSleep(10);
-        }
-        PumpEvents();
-        return done();
-    }
     int Items() const { return window->GetListCount(IDC_PORT); }
     std::string Selected() const {
         return window->GetListText(IDC_PORT, window->GetListIndex(IDC_PORT));
@@ -71,14 +60,14 @@ TEST_F(MainWindowPortsTest, AdaptersFollowComNamesAndHotplugKeepsTheChoice) {
 
     // ttyACM0 sorts first and pushes the adapter down; the choice follows it.
     const MockAdapter acm = udev.PlugAcm(0);
-    ASSERT_TRUE(PumpUntil([&] { return Items() == 12; }));
+    ASSERT_TRUE(RunWindowThreadUntil([&] { return Items() == 12; }, 5000));
     EXPECT_EQ(window->GetListText(IDC_PORT, 10), "ttyACM0 (CDC Display)");
     EXPECT_EQ(window->GetListIndex(IDC_PORT), 11);
     EXPECT_EQ(Selected(), "ttyUSB0 (FT232R USB UART)");
 
     ASSERT_TRUE(Select(*window, IDC_PORT, 2));
     udev.Unplug(acm);
-    ASSERT_TRUE(PumpUntil([&] { return Items() == 11; }));
+    ASSERT_TRUE(RunWindowThreadUntil([&] { return Items() == 11; }, 5000));
     EXPECT_EQ(Selected(), "COM3");
 }
 
@@ -108,7 +97,7 @@ TEST_F(MainWindowPortsTest, PullingOutTheChosenAdapterDisconnects) {
     ASSERT_EQ(window->Connected(), 1);
 
     udev.Unplug(ftdi);
-    ASSERT_TRUE(PumpUntil([&] { return Items() == 10; }));
+    ASSERT_TRUE(RunWindowThreadUntil([&] { return Items() == 10; }, 5000));
     EXPECT_EQ(window->GetListIndex(IDC_PORT), -1) << "no other port is chosen in its place";
     EXPECT_EQ(window->Connected(), 0);
     EXPECT_FALSE(window->Link().IsOpen());

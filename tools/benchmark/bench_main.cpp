@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "cli/console_host.h"
-#include "tools/benchmark/display_line.h"
 #include "tools/benchmark/soak.h"
+#include "tools/display_line.h"
 #include "tools/virtual_display.h"
 #include "transactions/transactions.h"
 

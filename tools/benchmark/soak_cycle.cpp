@@ -7,7 +7,7 @@
 #include "cli/console_host.h"
 #include "editor/setting_mapping.h"
 #include "resources/setting_lists.h"
-#include "tools/benchmark/display_line.h"
+#include "tools/display_line.h"
 #include "tools/virtual_display.h"
 #include "transactions/transactions.h"
 

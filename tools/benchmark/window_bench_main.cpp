@@ -14,12 +14,13 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
-#include <wx/init.h>
 
 #include "editor/window/switch_editor_dlg.h"
 #include "resources/control_ids.h"
+#include "tools/display_line.h"
 #include "tools/virtual_display.h"
 #include "transactions/transactions.h"
+#include "ui/toolkit_run.h"
 #include "ui/wx_window_services.h"
 
 namespace {
@@ -83,12 +84,7 @@ void Click(CSwitchEditorDlg& window, int buttonId, Plan& plan) {
 int RunBenchmark(int runs) {
     VirtualDisplay display;
     CSerialLink link;
-    LinkSettings settings;
-    settings.portName = display.DevicePath();
-    settings.baud = 115200;
-    settings.dataBits = 8;
-    settings.timeouts = kMainWindowTimeouts;
-    if (!link.Configure(settings) || !link.Open()) {
+    if (!link.Configure(SettingsFor(display)) || !link.Open()) {
         std::fprintf(stderr, "cannot open the virtual display\n");
         return 1;
     }
@@ -150,15 +146,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tessaly-window-bench [--runs N]\n");
         return 2;
     }
-    wxApp::SetInstance(new wxApp);
-    int toolkitArgc = 1;
-    if (!wxEntryStart(toolkitArgc, argv)) {
-        std::fprintf(stderr, "tessaly-window-bench: cannot open the display\n");
-        return 1;
-    }
-    wxTheApp->CallOnInit();
-    const int status = RunBenchmark(runs);
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-    return status;
+    return RunWithToolkit(new wxApp, argv, "tessaly-window-bench",
+                          [runs] { return RunBenchmark(runs); });
 }

@@ -3,21 +3,20 @@
 // tree). "basic-open" drops the code table list open; "editor-busy" shows the switch editor reading
 // a virtual display over and over. Ends by itself after a while, or on SIGTERM.
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 
 #include <gtk/gtk.h>
 #include <wx/app.h>
-#include <wx/init.h>
 #include <wx/timer.h>
 
 #include "app/editing_windows.h"
 #include "app/main_dlg.h"
 #include "printers/printer_borrowing.h"
 #include "resources/control_ids.h"
+#include "tools/display_line.h"
 #include "tools/virtual_display.h"
+#include "ui/toolkit_run.h"
 #include "ui/wx_window_services.h"
 
 namespace {
@@ -60,12 +59,7 @@ int Show(const std::string& name) {
         }
     } else if (name == "editor-busy") {
         display = std::make_unique<VirtualDisplay>();
-        LinkSettings settings;
-        settings.portName = display->DevicePath();
-        settings.baud = 115200;
-        settings.dataBits = 8;
-        settings.timeouts = kMainWindowTimeouts;
-        if (!link.Configure(settings) || !link.Open()) {
+        if (!link.Configure(SettingsFor(*display)) || !link.Open()) {
             std::fprintf(stderr, "tessaly-gallery: cannot open the virtual display\n");
             return 1;
         }
@@ -97,15 +91,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tessaly-gallery main|editor|basic|basic-open|editor-busy\n");
         return 2;
     }
-    wxApp::SetInstance(new wxApp);
-    int toolkitArgc = 1;
-    if (!wxEntryStart(toolkitArgc, argv)) {
-        std::fprintf(stderr, "tessaly-gallery: cannot open the display\n");
-        return 1;
-    }
-    wxTheApp->CallOnInit();
-    const int status = Show(argv[1]);
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-    return status;
+    return RunWithToolkit(new wxApp, argv, "tessaly-gallery", [argv] { return Show(argv[1]); });
 }

@@ -1,5 +1,5 @@
-// The line settings every benchmark opens a virtual display with: the main
-// window's defaults and read timeouts, on the display's own pseudo-terminal.
+// The line settings the tools open a virtual display with: the main window's
+// defaults and read timeouts, on the display's own pseudo-terminal.
 #pragma once
 
 #include "link/serial_link.h"
