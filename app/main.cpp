@@ -3,11 +3,9 @@
 // status 0.
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include <wx/app.h>
 #include <wx/init.h>
@@ -16,6 +14,7 @@
 #include "app/version.h"
 #include "printers/printer_borrowing.h"
 #include "signals/end_request_relay.h"
+#include "signals/stop_request.h"
 #include "signals/termination_signals.h"
 
 namespace {
@@ -59,7 +58,8 @@ int main(int argc, char** argv) {
     // Outlives the signal watcher below, which may have to give the printers
     // back itself. Setting it up starts no thread.
     tessaly::PrinterBorrowing printers;
-    std::atomic<bool> finished{false};
+    // Only its end is used: the windows are asked to end through the relay.
+    tessaly::StopRequest run;
     // The watcher reaches the windows only through this, never through the
     // application object, which it could meet half destroyed.
     tessaly::EndRequestRelay endRequests;
@@ -67,10 +67,7 @@ int main(int argc, char** argv) {
     // an unblocked signal mask.
     tessaly::TerminationSignals signals([&](int signal) {
         endRequests.Request();
-        const auto deadline = std::chrono::steady_clock::now() + kOrderlyEndBound;
-        while (!finished && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (!finished) {
+        if (!run.AwaitEnd(kOrderlyEndBound)) {
             printers.RestorePrinters();
             _exit(128 + signal);
         }
@@ -93,7 +90,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tessaly: cannot open the display\n");
     }
     printers.RestorePrinters();
-    finished = true;
+    run.MarkEnded();
     if (signals.Received() != 0)
         return 128 + signals.Received();
     return status;
