@@ -1,6 +1,5 @@
 #include "printers/device_match.h"
 
-#include <climits>
 #include <cstdlib>
 #include <optional>
 #include <string_view>
@@ -55,12 +54,17 @@ std::optional<std::string> DevicePathOf(const std::string& uri) {
 
 // Two names for one device (a by-id link and its tty) must compare equal; a
 // path that does not exist is compared as written.
+// The result is allocated by the system: given a buffer of ours, umockdev's
+// realpath, which the port tests run under, crashes the program on a mocked
+// device.
 std::string Canonical(const std::string& path) {
-    char resolved[PATH_MAX];
-    if (realpath(path.c_str(), resolved) != nullptr) {
-        return resolved;
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return path;
     }
-    return path;
+    std::string canonical = resolved;
+    std::free(resolved);
+    return canonical;
 }
 
 }  // namespace
