@@ -3,16 +3,15 @@
 // status 0.
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include "app/switch_manager_app.h"
 #include "app/version.h"
 #include "printers/printer_borrowing.h"
 #include "signals/end_request_relay.h"
+#include "signals/stop_request.h"
 #include "signals/termination_signals.h"
 #include "ui/toolkit_run.h"
 
@@ -57,7 +56,8 @@ int main(int argc, char** argv) {
     // Outlives the signal watcher below, which may have to give the printers
     // back itself. Setting it up starts no thread.
     tessaly::PrinterBorrowing printers;
-    std::atomic<bool> finished{false};
+    // Only its end is used: the windows are asked to end through the relay.
+    tessaly::StopRequest run;
     // The watcher reaches the windows only through this, never through the
     // application object, which it could meet half destroyed.
     tessaly::EndRequestRelay endRequests;
@@ -65,10 +65,7 @@ int main(int argc, char** argv) {
     // an unblocked signal mask.
     tessaly::TerminationSignals signals([&](int signal) {
         endRequests.Request();
-        const auto deadline = std::chrono::steady_clock::now() + kOrderlyEndBound;
-        while (!finished && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (!finished) {
+        if (!run.AwaitEnd(kOrderlyEndBound)) {
             printers.RestorePrinters();
             _exit(128 + signal);
         }
@@ -82,7 +79,7 @@ int main(int argc, char** argv) {
     const int status =
         tessaly::RunWithToolkit(app, argv, "tessaly", [app] { return app->ExitStatus(); });
     printers.RestorePrinters();
-    finished = true;
+    run.MarkEnded();
     if (signals.Received() != 0)
         return 128 + signals.Received();
     return status;

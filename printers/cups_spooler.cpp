@@ -118,9 +118,9 @@ IppMessage CupsSpooler::Send(IppMessage request, const char* resource) {
 }
 
 std::vector<InstalledPrinter> CupsSpooler::EnumeratePrinters() {
-    static const char* const kWanted[] = {"printer-name", "device-uri", "printer-state"};
+    static const char* const kWanted[] = {"printer-name", "device-uri"};
     IppMessage request = Request(IPP_OP_CUPS_GET_PRINTERS, {});
-    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3,
+    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
                   nullptr, kWanted);
     // Local queues only: the type must have the remote bit clear.
     ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_ENUM, "printer-type", 0);
@@ -151,8 +151,6 @@ std::vector<InstalledPrinter> CupsSpooler::EnumeratePrinters() {
             current.name = ippGetString(attr, 0, nullptr);
         } else if (key == "device-uri" && ippGetString(attr, 0, nullptr) != nullptr) {
             current.port = ippGetString(attr, 0, nullptr);
-        } else if (key == "printer-state") {
-            current.paused = ippGetInteger(attr, 0) == IPP_PSTATE_STOPPED;
         }
     }
     finish();

@@ -60,11 +60,15 @@ void JournalLock::Release() {
     }
 }
 
-void JournalLock::Remove() {
+bool JournalLock::RemoveIfJournalGone() {
+    if (Exists(m_journalPath)) {
+        return false;
+    }
     if (m_fd >= 0 && StillNamed(m_fd, m_lockPath)) {
         unlink(m_lockPath.c_str());
     }
     Release();
+    return true;
 }
 
 std::optional<JournalLock> JournalLock::CreateIn(const std::string& directory) {

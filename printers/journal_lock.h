@@ -30,9 +30,10 @@ public:
     ~JournalLock();  // releases the lock and leaves its file
 
     const std::string& JournalPath() const { return m_journalPath; }
-    // Deletes the lock's file, then releases the lock. Only once the journal
-    // itself is gone: a journal without its lock file is taken over at once.
-    void Remove();
+    // Once the journal itself is gone, deletes the lock's file, then releases
+    // the lock; true when it did. A journal that remains keeps its lock file,
+    // since a journal without one is taken over at once.
+    bool RemoveIfJournalGone();
 
 private:
     JournalLock(int fd, std::string lockPath, std::string journalPath);

@@ -84,9 +84,7 @@ void RecoverEarlierRuns(Spooler& spooler, const std::string& directory) {
         }
         PrinterJournal journal(path);
         RecoverPrinters(spooler, journal);
-        if (ReadJournalText(path).status == JournalReadStatus::Missing) {
-            lock->Remove();
-        }
+        lock->RemoveIfJournalGone();
     }
 }
 

@@ -9,8 +9,7 @@ RunJournal::~RunJournal() {
 }
 
 void RunJournal::DropLockWithoutJournal() {
-    if (m_lock && ReadJournalText(m_lock->JournalPath()).status == JournalReadStatus::Missing) {
-        m_lock->Remove();
+    if (m_lock && m_lock->RemoveIfJournalGone()) {
         m_lock.reset();
     }
 }

@@ -24,7 +24,6 @@ inline constexpr const char* kPauseReason = "Tessaly holds this printer's serial
 struct InstalledPrinter {
     std::string name;
     std::string port;
-    bool paused = false;
 };
 
 // One printer's record as fetched; a store hands it back with only the port

@@ -3,27 +3,23 @@
 // is away at teardown, an administrator's change, and a journal folder with
 // things in it that are no journal. Needs the test command's private CUPS
 // scheduler, and a display for the window.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "printers/spooler.h"
+#include "tests/cli/cli_process.h"
 #include "tests/support/shell_command.h"
 #include "tests/support/temp_dir.h"
 #include "tools/virtual_display.h"
@@ -55,107 +51,6 @@ std::string PauseReason(const std::string& printer) {
     return tab == std::string::npos ? "" : text.substr(tab + 1, text.find('\n', tab) - tab - 1);
 }
 
-// A program run as a child: its standard input is a pipe the test can close,
-// its output lines can be awaited, and nothing about it waits without a bound.
-class ProgramRun {
-public:
-    ProgramRun(std::vector<std::string> argv, const std::string& stateDir) {
-        int in[2];
-        int out[2];
-        if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) {
-            return;
-        }
-        m_errPath = stateDir + "/../stderr-" + std::to_string(++s_count);
-        m_pid = fork();
-        if (m_pid == 0) {
-            dup2(in[0], STDIN_FILENO);
-            dup2(out[1], STDOUT_FILENO);
-            const int err = open(m_errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            dup2(err, STDERR_FILENO);
-            setenv("XDG_STATE_HOME", stateDir.c_str(), 1);
-            std::vector<char*> pointers;
-            for (auto& arg : argv) {
-                pointers.push_back(arg.data());
-            }
-            pointers.push_back(nullptr);
-            execv(pointers[0], pointers.data());
-            _exit(127);
-        }
-        close(in[0]);
-        close(out[1]);
-        m_in = in[1];
-        m_out = out[0];
-        fcntl(m_out, F_SETFL, O_NONBLOCK);
-    }
-    ~ProgramRun() {
-        CloseInput();
-        if (m_pid > 0) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-        if (m_out >= 0) {
-            close(m_out);
-        }
-    }
-    ProgramRun(const ProgramRun&) = delete;
-    ProgramRun& operator=(const ProgramRun&) = delete;
-
-    // The first line of output, or nothing when none came within `bound`.
-    std::optional<std::string> Line(std::chrono::milliseconds bound = 20s) {
-        const auto deadline = std::chrono::steady_clock::now() + bound;
-        std::string text;
-        while (std::chrono::steady_clock::now() < deadline) {
-            char byte = 0;
-            const ssize_t n = read(m_out, &byte, 1);
-            if (n == 1 && byte == '\n') {
-                return text;
-            }
-            if (n == 1) {
-                text += byte;
-            } else if (n == 0) {
-                return std::nullopt;
-            } else {
-                std::this_thread::sleep_for(10ms);
-            }
-        }
-        return std::nullopt;
-    }
-    void CloseInput() {
-        if (m_in >= 0) {
-            close(m_in);
-            m_in = -1;
-        }
-    }
-    void Signal(int signal) { kill(m_pid, signal); }
-    // Exit status or 128 + signal; -1 after killing a child that outlived `bound`.
-    int Wait(std::chrono::milliseconds bound = 30s) {
-        const auto deadline = std::chrono::steady_clock::now() + bound;
-        while (std::chrono::steady_clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_pid = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, nullptr, 0);
-        m_pid = -1;
-        return -1;
-    }
-    std::string Errors() const {
-        std::ifstream in(m_errPath);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-private:
-    static inline int s_count = 0;
-    pid_t m_pid = -1;
-    int m_in = -1;
-    int m_out = -1;
-    std::string m_errPath;
-};
-
 class BorrowingRuns : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -178,32 +73,29 @@ protected:
         return name;
     }
 
-    // The run that borrows `device`'s printers and holds it until told to end.
-    std::unique_ptr<ProgramRun> Holder(const std::string& device) {
-        auto run = std::make_unique<ProgramRun>(
-            std::vector<std::string>{TESSALY_BORROWING_RUN, device}, m_state);
-        const std::optional<std::string> line = run->Line();
+    // The run that borrows `device`'s printers and holds it until its input ends.
+    std::unique_ptr<testing::ChildProcess> Holder(const std::string& device) {
+        auto run = std::make_unique<testing::ChildProcess>(
+            std::vector<std::string>{TESSALY_BORROWING_RUN, device}, Environment());
+        const std::optional<std::string> line = run->Line(20s);
         EXPECT_TRUE(line && line->starts_with("holding")) << line.value_or("no answer");
         return run;
     }
     int Cli(const std::vector<std::string>& args) {
-        std::vector<std::string> argv{TESSALY_CLI_PROGRAM};
-        argv.insert(argv.end(), args.begin(), args.end());
-        ProgramRun run(argv, m_state);
-        run.CloseInput();
-        const int status = run.Wait();
-        m_lastErrors = run.Errors();
-        return status;
+        const testing::CliResult result = testing::RunCli(args, m_state);
+        m_lastErrors = result.err;
+        return result.status;
     }
     // The window starts, gives back what is due, opens, and is asked to end.
     int Window() {
-        ProgramRun run({TESSALY_PROGRAM}, m_state);
+        testing::ChildProcess run({TESSALY_PROGRAM}, Environment());
         std::this_thread::sleep_for(1500ms);
-        run.Signal(SIGTERM);
-        const int status = run.Wait(15s);
-        m_lastErrors = run.Errors();
-        return status;
+        kill(run.Pid(), SIGTERM);
+        const testing::ChildResult result = run.Finish(15s);
+        m_lastErrors = result.err;
+        return result.status;
     }
+    testing::ChildProcess::Environment Environment() const { return {{"XDG_STATE_HOME", m_state}}; }
     std::vector<std::string> StateFiles() const {
         std::vector<std::string> names;
         if (fs::exists(m_state + "/tessaly")) {
@@ -227,7 +119,7 @@ TEST_F(BorrowingRuns, ALiveRunKeepsItsPrintersWhileOthersStartAndEndAndAKilledOn
     const std::string receipt = AddPrinter(own);
     const std::string neighbour = AddPrinter("serial:" + other.DevicePath());
 
-    std::unique_ptr<ProgramRun> a = Holder(held.DevicePath());
+    std::unique_ptr<testing::ChildProcess> a = Holder(held.DevicePath());
     ASSERT_EQ(kDummyShown, DeviceOf(receipt));
     ASSERT_TRUE(Paused(receipt));
 
@@ -246,8 +138,8 @@ TEST_F(BorrowingRuns, ALiveRunKeepsItsPrintersWhileOthersStartAndEndAndAKilledOn
     EXPECT_EQ("serial:" + other.DevicePath(), DeviceOf(neighbour));
     EXPECT_FALSE(Paused(neighbour));
 
-    a->Signal(SIGKILL);
-    EXPECT_EQ(128 + SIGKILL, a->Wait());
+    kill(a->Pid(), SIGKILL);
+    EXPECT_EQ(128 + SIGKILL, a->Finish().status);
     EXPECT_EQ(kDummyShown, DeviceOf(receipt));
     EXPECT_EQ(0, Cli({"--port", other.DevicePath(), "check"})) << m_lastErrors;
     EXPECT_EQ(own, DeviceOf(receipt));
@@ -259,10 +151,10 @@ TEST_F(BorrowingRuns, RecoveryLeavesAnAdministratorsChangeAlone) {
     VirtualDisplay held;
     const std::string repointed = AddPrinter("serial:" + held.DevicePath());
     const std::string repaused = AddPrinter("serial:" + held.DevicePath() + "?baud=19200");
-    std::unique_ptr<ProgramRun> a = Holder(held.DevicePath());
+    std::unique_ptr<testing::ChildProcess> a = Holder(held.DevicePath());
     ASSERT_EQ(kDummyShown, DeviceOf(repointed));
-    a->Signal(SIGKILL);
-    a->Wait();
+    kill(a->Pid(), SIGKILL);
+    a->Finish().status;
 
     ASSERT_TRUE(Shell("lpadmin -p " + repointed + " -v serial:/dev/ttyS9"));
     ASSERT_TRUE(Shell("cupsdisable -r 'Out of paper' " + repaused));
@@ -326,12 +218,12 @@ TEST_F(BorrowingRunsOwnScheduler, ASchedulerAwayAtTeardownLeavesTheJournalForThe
     VirtualDisplay held;
     const std::string own = "serial:" + held.DevicePath();
     const std::string receipt = AddPrinter(own);
-    std::unique_ptr<ProgramRun> a = Holder(held.DevicePath());
+    std::unique_ptr<testing::ChildProcess> a = Holder(held.DevicePath());
     ASSERT_EQ(kDummyShown, DeviceOf(receipt));
 
     ASSERT_TRUE(Scheduler("stop"));
     a->CloseInput();
-    EXPECT_EQ(0, a->Wait());
+    EXPECT_EQ(0, a->Finish().status);
     EXPECT_FALSE(StateFiles().empty()) << "the journal waits for the scheduler";
 
     ASSERT_TRUE(Scheduler("start"));

@@ -37,7 +37,7 @@ public:
             return listed;
         for (const std::string& name : m_order)
             if (printers.count(name))
-                listed.push_back({name, printers[name].port, printers[name].paused});
+                listed.push_back({name, printers[name].port});
         return listed;
     }
     OpenResult OpenPrinter(const std::string& name) override {
