@@ -40,17 +40,20 @@ bool QuerySwitchInto(CSerialLink& link, TransactionHost& host, int group, Switch
 
 // Complete once the display is in user setting mode; otherwise how the write ends.
 // Stops are looked at between commands only; once INITIALIZE is out the caller
-// leaves user setting mode whatever this returns.
+// leaves user setting mode whatever this returns. No switch has gone out yet, so
+// a command that fails here is NoAnswer: a display that hangs up as it takes the
+// request to enter is seen either by the line after that write or by the wait for
+// its answer, and both mean the same to the operator.
 WriteOutcome EnterUserSetting(CSerialLink& link, TransactionHost& host) {
     ReceiveBuffer buffer{};
     if (!WriteCommand(link, CMD_INITIALIZE)) {
-        return WriteOutcome::WriteFailed;
+        return WriteOutcome::NoAnswer;
     }
     if (host.StopRequested()) {
         return WriteOutcome::Stopped;
     }
     if (!WriteCommand(link, CMD_SELECT_DISPLAY)) {
-        return WriteOutcome::WriteFailed;
+        return WriteOutcome::NoAnswer;
     }
     host.Wait(300);
     link.Read(buffer.data(), 3, 1000);
@@ -58,7 +61,7 @@ WriteOutcome EnterUserSetting(CSerialLink& link, TransactionHost& host) {
         return WriteOutcome::Stopped;
     }
     if (!WriteCommand(link, CMD_ENTER_USER_SETTING)) {
-        return WriteOutcome::WriteFailed;
+        return WriteOutcome::NoAnswer;
     }
     buffer.fill(0);
     host.Wait(300);

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "tests/support/line_drops_on_write.h"
 #include "tests/transactions/recording_host.h"
 #include "tools/virtual_display.h"
 
@@ -146,6 +147,20 @@ TEST_F(WriteSwitchesTest, SilentDisplayGetsNoSwitchWriteButLeavesUserSettingMode
     EXPECT_EQ(display.Received(), Concat({kEntering, BytesOf({CMD_EXIT_USER_SETTING})}));
     EXPECT_FALSE(display.InUserSettingMode());
     EXPECT_EQ(host.progress, ProgressOf(0, false));
+}
+
+// Whether a display that hangs up on the request to enter is seen by the line
+// after that write or by the wait for its answer, nothing was written.
+TEST_F(WriteSwitchesTest, ARequestToEnterThatDoesNotGoOutIsNoAnswer) {
+    link.Close();
+    CSerialLink dropping(std::make_unique<LineDropsOnWrite>(3));  // CMD_ENTER_USER_SETTING
+    ASSERT_TRUE(dropping.Configure(SettingsFor(display.DevicePath())));
+    ASSERT_TRUE(dropping.Open());
+    display.SetSwitchDigits(10, D("00000001"));
+    EXPECT_EQ(WriteSwitches(dropping, host, SwitchSet{}), WriteOutcome::NoAnswer);
+    EXPECT_EQ(display.Received(),
+              BytesOf({CMD_INITIALIZE, CMD_SELECT_DISPLAY, CMD_EXIT_USER_SETTING}));
+    EXPECT_EQ(display.SwitchDigits(10), D("00000001"));
 }
 
 TEST_F(WriteSwitchesTest, ADisplayGoneBeforeTheFirstSwitchIsAFailedWrite) {

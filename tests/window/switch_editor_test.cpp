@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "editor/window/switch_editor_dlg.h"
+#include "tests/support/line_drops_on_write.h"
 #include "tests/window/window_fixture.h"
 
 namespace tessaly::testing {
@@ -333,20 +334,6 @@ INSTANTIATE_TEST_SUITE_P(
         // The display takes the request to enter and never answers it.
         Failure{"SetHangUpBeforeSync", IDC_SET_STATUS, Fault::HangUp, 2 + 3 + 8, kWriteNoAnswer}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// A line that drops on one write and is back for the next, so that the write of one
-// switch fails while the exit from user setting mode still reaches the display.
-class LineDropsOnWrite final : public ModemLines {
-public:
-    explicit LineDropsOnWrite(int failingWrite) : m_failingWrite(failingWrite) {}
-    State ClearToSend(int) override {
-        return ++m_writes == m_failingWrite ? State::Failed : State::Unsupported;
-    }
-
-private:
-    int m_failingWrite;
-    int m_writes = 0;
-};
 
 TEST_F(SwitchEditorFailureTest, AWriteThatDoesNotGoOutIsReportedAsFailed) {
     link.Close();
