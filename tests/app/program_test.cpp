@@ -26,13 +26,6 @@ bool SchedulerReachable() {
            std::system("lpstat -o >/dev/null 2>&1") == 0;
 }
 
-std::string DeviceOf(const std::string& printer) {
-    // "device for NAME: URI"
-    const std::string line = Output("lpstat -v " + printer);
-    const auto colon = line.find(": ");
-    return colon == std::string::npos ? "" : line.substr(colon + 2, line.find('\n') - colon - 2);
-}
-
 // Waits for the child to end, for at most `bound`; -1 when it did not.
 int WaitForExit(pid_t child, std::chrono::milliseconds bound) {
     const auto deadline = std::chrono::steady_clock::now() + bound;

@@ -91,13 +91,6 @@ TEST_F(CliSignalPath, ASignalInTheSettlingWaitsEndsThemAndFreesThePort) {
     EXPECT_TRUE(OpensForAnOperator(display.DevicePath()));
 }
 
-std::string DeviceOf(const std::string& printer) {
-    // "device for NAME: URI"
-    const std::string line = Output("lpstat -v " + printer);
-    const auto colon = line.find(": ");
-    return colon == std::string::npos ? "" : line.substr(colon + 2, line.find('\n') - colon - 2);
-}
-
 TEST_F(CliSignalPath, ASignalGivesTheBorrowedPrintersBack) {
     if (std::getenv("TESSALY_TEST_CUPS") == nullptr) {
         GTEST_SKIP() << "no private CUPS scheduler (the test command provides one)";

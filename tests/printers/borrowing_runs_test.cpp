@@ -33,13 +33,6 @@ namespace fs = std::filesystem;
 // lpstat shows a file: URI as its bare path.
 const std::string kDummyShown = "/dev/null";
 
-std::string DeviceOf(const std::string& printer) {
-    // "device for NAME: URI"
-    const std::string line = Output("lpstat -v " + printer);
-    const auto colon = line.find(": ");
-    return colon == std::string::npos ? "" : line.substr(colon + 2, line.find('\n') - colon - 2);
-}
-
 // "printer NAME disabled since ... -\n\tREASON" while paused.
 bool Paused(const std::string& printer) {
     return Output("lpstat -p " + printer).find("disabled") != std::string::npos;

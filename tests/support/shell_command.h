@@ -27,4 +27,13 @@ inline bool Shell(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
+// The device URI the scheduler holds for `printer`, as lpstat shows it (a file:
+// URI as its bare path); empty when there is no such printer.
+inline std::string DeviceOf(const std::string& printer) {
+    // "device for NAME: URI"
+    const std::string line = Output("lpstat -v " + printer);
+    const auto colon = line.find(": ");
+    return colon == std::string::npos ? "" : line.substr(colon + 2, line.find('\n') - colon - 2);
+}
+
 }  // namespace tessaly
