@@ -99,6 +99,13 @@ TEST_F(JournalRecovery, AnUnparsableJournalIsRenamedAsideNeverDeleted) {
               Text(dir / "printers.journal.aside-1"));
 }
 
+// A run killed as it made its journal leaves it empty: no header, so not ours to delete.
+TEST_F(JournalRecovery, AnEmptyJournalIsSetAsideNeverDeleted) {
+    std::ofstream(dir / "printers-x.journal").close();
+    ErrorsOf([&] { RecoverEarlierRuns(spooler, dir.Path()); });
+    EXPECT_TRUE(fs::exists(dir / "printers-x.journal.aside-1"));
+}
+
 TEST_F(JournalRecovery, HostileFilesAreSetAsideWithOneLineEach) {
     ASSERT_EQ(0, mkfifo((dir / "fifo.journal").c_str(), 0600));
     fs::create_symlink("/dev/zero", dir / "zero.journal");

@@ -168,6 +168,27 @@ TEST_F(PrinterRelease, APrinterWhoseOwnPortIsRefusedIsLeftAlone) {
     EXPECT_THAT(journal.Load(), IsEmpty());
 }
 
+// Someone else's pause is theirs to undo, even when our move of the printer fails.
+TEST_F(PrinterRelease, APrinterPausedBySomeoneElseWhoseOwnPortIsRefusedStaysPaused) {
+    spooler.Add("P",
+                {.port = "serial:/dev/ttyS1", .paused = true, .refusedPort = "serial:/dev/ttyS1"});
+    release.ReleasePrinters("/dev/ttyS1");
+    EXPECT_TRUE(spooler.printers.at("P").paused);
+    EXPECT_THAT(spooler.calls, ::testing::Not(::testing::Contains("resume P")));
+    EXPECT_THAT(journal.Load(), IsEmpty());
+}
+
+// The dummy device is a device too; borrowing from it must not take the
+// dummy port for a printer's own.
+TEST_F(PrinterRelease, BorrowingFromTheDummyDeviceKeepsTheSavedPort) {
+    spooler.Add("P", {.port = "serial:/dev/ttyS1"});
+    release.ReleasePrinters("/dev/ttyS1");
+    release.ReleasePrinters("/dev/null");
+    EXPECT_EQ((PrinterPorts{{"P", {"serial:/dev/ttyS1", true}}}), journal.Load());
+    release.RestorePrinters();
+    EXPECT_EQ("serial:/dev/ttyS1", PortOf("P"));
+}
+
 TEST_F(PrinterRelease, RestoreNeverRecreatesADeletedPrinter) {
     spooler.Add("Gone", {.port = "serial:/dev/ttyS1"});
     release.ReleasePrinters("/dev/ttyS1");
