@@ -4,11 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <filesystem>
+#include <thread>
 
 #include "tests/support/folder_test.h"
 
@@ -45,6 +51,34 @@ TEST_F(FileReplacement, FailuresCarryTheErrnoAndTheReason) {
     const WriteResult result = ReplaceFileContents(PathOf("missing/printers.journal"), "x");
     EXPECT_EQ(result.error, ENOENT);
     EXPECT_EQ(result.reason, "No such file or directory");
+}
+
+// Runs `body` on a thread of its own on which the kernel fails every fsync with
+// EIO, as a disk that cannot keep the data would.
+template <typename Body>
+void WithFsyncFailing(Body body) {
+    std::thread([&] {
+        sock_filter rules[] = {
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fsync, 0, 1),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        };
+        const sock_fprog filter{static_cast<unsigned short>(std::size(rules)), rules};
+        ASSERT_EQ(::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0), 0);
+        ASSERT_EQ(::syscall(__NR_seccomp, SECCOMP_SET_MODE_FILTER, 0, &filter), 0);
+        body();
+    }).join();
+}
+
+// Contents that may not have reached the disk must not take the old file's name.
+TEST_F(FileReplacement, AFailedFlushKeepsTheOldFile) {
+    WriteRaw(PathOf("printers.journal"), BytesOf("old\n"));
+    WriteResult result;
+    WithFsyncFailing([&] { result = ReplaceFileContents(PathOf("printers.journal"), "new\n"); });
+    EXPECT_EQ(result.error, EIO);
+    EXPECT_EQ(ReadRaw(PathOf("printers.journal")), BytesOf("old\n"));
+    EXPECT_EQ(Entries(), 1u);
 }
 
 // A temporary that nobody holds locked was left by a save that was killed; one

@@ -127,6 +127,27 @@ TEST_F(FileSave, WritableFileInAFolderTheUserCannotWriteIsWrittenInPlace) {
     ::chmod(locked.c_str(), 0755);
 }
 
+// What counts is the folder of the file the link leads to, not the link's own.
+TEST_F(FileSave, LinkToAWritableFileInAFolderTheUserCannotWriteIsWrittenThroughInPlace) {
+    const std::string locked = PathOf("locked");
+    std::filesystem::create_directory(locked);
+    const std::string target = locked + "/till.sts";
+    WriteRaw(target, Bytes(300, 0x11));
+    ::chmod(target.c_str(), 0666);
+    ::chmod(locked.c_str(), 0555);
+    const std::string link = PathOf("shared");
+    std::filesystem::create_directory(link);
+    ::chmod(link.c_str(), 0777);
+    std::filesystem::create_symlink(target, link + "/till.sts");
+    const ino_t inode = StatOf(target).st_ino;
+
+    EXPECT_EQ(test::RunAsOtherUser([&] { return SaveFile(link + "/till.sts", kNew).error; }), 0);
+    EXPECT_EQ(ReadRaw(target), kNew);
+    EXPECT_EQ(StatOf(target).st_ino, inode);
+    EXPECT_TRUE(std::filesystem::is_symlink(link + "/till.sts"));
+    ::chmod(locked.c_str(), 0755);
+}
+
 TEST_F(FileSave, FileWithSeveralLinksIsWrittenInPlaceAndKeepsThem) {
     const std::string path = PathOf("a.sts");
     WriteRaw(path, Bytes(500, 0x11));
