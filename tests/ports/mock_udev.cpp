@@ -105,6 +105,12 @@ MockAdapter MockUdev::PlugAcm(int n) {
     return Plug(text, adapter, usbPort);
 }
 
+void MockUdev::AddVirtualTty(const std::string& kernelName) {
+    Plug("P: /devices/virtual/tty/" + kernelName + "\nN: " + kernelName + "\nE: DEVNAME=/dev/" +
+             kernelName + "\nE: SUBSYSTEM=tty\nE: MAJOR=4\nE: MINOR=1\n",
+         {}, 0);
+}
+
 void MockUdev::Unplug(const MockAdapter& adapter) {
     // The testbed removes without a word; udev announces it, so the test does too.
     const std::string sysPath = "/sys" + adapter.syspath;

@@ -32,6 +32,8 @@ public:
     MockAdapter PlugFtdi(int n, const std::string& serial = "A10KZP3S");
     // A CDC-ACM device (driver cdc_acm) as ttyACM<n>.
     MockAdapter PlugAcm(int n);
+    // A tty with no device behind it, as virtual consoles and "console" are.
+    void AddVirtualTty(const std::string& kernelName);
     // Removes the adapter's devices; udev reports the tty device as removed.
     void Unplug(const MockAdapter& adapter);
 

@@ -40,6 +40,17 @@ TEST(PortDiscovery, FindsUsbAdaptersWithStablePathsAndDescriptions) {
     EXPECT_EQ(acm.Description(), "Tessaly Test CDC Display, serial 0042, 1d6b:0104, cdc_acm");
 }
 
+TEST(PortDiscovery, ListsOnlyTtysWithADeviceInTheOrderOfTheirNumbers) {
+    MockUdev udev;
+    udev.PlugFtdi(10, "S10");
+    udev.PlugFtdi(2, "S2");
+    udev.AddVirtualTty("tty1");
+    std::vector<std::string> names;
+    for (const SerialPortInfo& port : DiscoverSerialPorts())
+        names.push_back(port.kernelName);
+    EXPECT_EQ(names, (std::vector<std::string>{"ttyUSB2", "ttyUSB10"}));
+}
+
 TEST(PortDiscovery, KernelNamesAndByIdNamesOpenTheAdapter) {
     MockUdev udev;
     const MockAdapter ftdi = udev.PlugFtdi(0);
