@@ -32,6 +32,18 @@ TEST(EndRequestRelay, NothingReachesAReceiverOnceDetached) {
     EXPECT_EQ(later, 1);
 }
 
+TEST(EndRequestRelay, AKeptRequestIsPassedOnOnlyOnce) {
+    EndRequestRelay relay;
+    relay.Request();
+    int first = 0;
+    int second = 0;
+    relay.Attach([&] { ++first; });
+    relay.Detach();
+    relay.Attach([&] { ++second; });
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 0);
+}
+
 // The program's shape: a receiver that lives on the main thread's stack, torn
 // down while the watcher keeps requesting from its own thread.
 TEST(EndRequestRelay, AReceiverGoneAfterDetachIsNeverCalledFromAnotherThread) {
