@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "tests/support/line_drops_on_write.h"
 #include "tests/transactions/recording_host.h"
 #include "tools/virtual_display.h"
+#include "transactions/sync_wait.h"
 
 namespace tessaly::testing {
 namespace {
@@ -302,6 +304,34 @@ TEST_F(SendsWithoutReplyTest, SayWhetherEveryCommandWentOutWhole) {
                                           {0x02, 0x05, 0x53, 0x08, 0x03},
                                           {0x02, 0x05, 0x46, 0x1D, 0x03},
                                           BytesOf({CMD_SHOW_INFO})}));
+}
+
+// The driver takes the command whole and the display hangs up before reading it.
+class HangsUpOnWrite final : public CSerialLink {
+public:
+    explicit HangsUpOnWrite(VirtualDisplay& display) : m_display(display) {}
+    unsigned Write(const std::uint8_t* bytes, unsigned length) override {
+        const unsigned taken = CSerialLink::Write(bytes, length);
+        m_display.HangUpNow();
+        return taken;
+    }
+
+private:
+    VirtualDisplay& m_display;
+};
+
+TEST_F(SendsWithoutReplyTest, ACommandTakenWholeJustBeforeAHangUpWasNotSent) {
+    const std::function<bool(CSerialLink&)> sends[] = {
+        [](CSerialLink& to) { return WriteCommand(to, WriteSwitch(0x0A, SwitchBits{})); },
+        [](CSerialLink& to) { return SelfTest(to, kEscPos); },
+    };
+    for (const auto& send : sends) {
+        VirtualDisplay hangingUp;
+        HangsUpOnWrite hanging(hangingUp);
+        ASSERT_TRUE(hanging.Configure(SettingsFor(hangingUp.DevicePath())));
+        ASSERT_TRUE(hanging.Open());
+        EXPECT_FALSE(send(hanging));
+    }
 }
 
 // A stopped line (CTS held low) takes nothing: each send gives up at the
