@@ -176,5 +176,21 @@ TEST_F(BackgroundTransactionTest, AWindowDestroyedMidTransactionWaitsForItsWorke
     EXPECT_FALSE(InputHold::Active());
 }
 
+// The work waits between two commands for as long as nobody asks it to stop.
+TEST_F(BackgroundTransactionTest, AWindowDestroyedMidTransactionAsksItToStop) {
+    auto dialog = std::make_unique<CTestDlg>(kTestTemplate, services);
+    std::atomic<bool> stopSeen{false};
+    ASSERT_TRUE(dialog->RunTransaction(nullptr,
+                                       [&](BackgroundHost& host) {
+                                           for (int i = 0; i < 1000 && !host.StopRequested(); ++i)
+                                               std::this_thread::sleep_for(
+                                                   std::chrono::milliseconds(10));
+                                           stopSeen = host.StopRequested();
+                                       },
+                                       {}));
+    dialog.reset();
+    EXPECT_TRUE(stopSeen);
+}
+
 }  // namespace
 }  // namespace tessaly::testing
