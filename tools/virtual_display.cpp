@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -201,22 +200,26 @@ std::optional<VirtualDisplay::Fault> VirtualDisplay::FaultFromName(std::string_v
     return std::nullopt;
 }
 
-// Bytes the client wrote reach the master through the kernel's flip buffer a
-// moment later; wait until nothing has been in flight or in hand for a short while.
+// Bytes the client wrote reach the master through the kernel's flip buffer, moved
+// on by a kernel worker that a busy machine may hold back for a while; FIONREAD
+// does not see them there. poll() on the master first waits for that worker, so
+// bytes written before this call are seen either waiting or already taken in.
+// Then wait until nothing has been waiting or in hand for a short while.
 void VirtualDisplay::Settle() const {
     using Clock = std::chrono::steady_clock;
     constexpr auto kQuiet = std::chrono::milliseconds(15);
     const auto deadline = Clock::now() + std::chrono::seconds(1);
     auto quietSince = Clock::now();
     while (Clock::now() < deadline) {
-        int waiting = 0;
+        pollfd waiting{-1, POLLIN, 0};
         {
             std::lock_guard<std::mutex> hold(m_mutex);
-            if (m_master < 0 || ioctl(m_master, FIONREAD, &waiting) != 0) {
+            waiting.fd = m_master;
+            if (m_master < 0 || poll(&waiting, 1, 0) < 0) {
                 return;
             }
         }
-        if (waiting > 0 || m_busy) {
+        if ((waiting.revents & POLLIN) != 0 || m_busy) {
             quietSince = Clock::now();
         } else if (Clock::now() - quietSince >= kQuiet) {
             return;
