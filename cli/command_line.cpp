@@ -177,7 +177,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliReques
     show->add_option("FILE", request.file, "Status file (name ending in sts)")->required();
     show->add_flag("--json", request.json, "Print JSON");
     CLI::App* apply = add("apply",
-                          "Write a status file to the display only where the display differs "
+                          "Write a status file to the display only when the display differs "
                           "from it, and print what changed",
                           CliCommand::Apply);
     apply->add_option("FILE", request.file, "Status file of 180 bytes (name ending in sts)")
