@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "cli/conditional_write.h"
 #include "cli/display_session.h"
 #include "cli/dry_run.h"
 #include "cli/port_commands.h"
@@ -97,6 +98,8 @@ public:
                 return ListPorts(m_request, m_streams);
             case CliCommand::Scan:
                 return ScanPorts(m_request, m_streams, m_borrowPrinters);
+            case CliCommand::Apply:
+                return Apply();
         }
         return kExitUsage;
     }
@@ -168,11 +171,12 @@ private:
         if (!m_session.Connect(!m_request.dryRun) || !m_session.ReadGrid(grid)) {
             return kExitDevice;
         }
-        ApplyChoices(grid, m_request.choices);
-        if (m_request.dryRun) {
-            return DryRunWrite(grid);
-        }
-        return m_session.WriteGrid(grid);
+        SwitchGrid wanted = grid;
+        ApplyChoices(wanted, m_request.choices);
+        return WriteIfChanged(m_session, m_request, m_streams, grid, wanted,
+                              {false,
+                               "The display already holds these settings. Nothing "
+                               "was written."});
     }
 
     // The framed family cannot be read, so both settings go out together, as the
@@ -183,6 +187,11 @@ private:
             return UsageError(m_streams,
                               "with --emulation quelmar or others only --code-table and "
                               "--intl-set can be set");
+        }
+        if (m_request.json) {
+            return UsageError(m_streams,
+                              "--json reports what an ESC/POS display held before and after; "
+                              "a display in quelmar or others cannot be read");
         }
         if (!choices.codeTable || !choices.intlSet) {
             return UsageError(m_streams,
@@ -237,6 +246,24 @@ private:
         return m_session.WriteGrid(grid);
     }
 
+    // A load that writes only where the display differs from the file.
+    int Apply() {
+        if (Framed()) {
+            return NeedsEscPos("apply");
+        }
+        SwitchGrid wanted;
+        if (!LoadStatusFile(m_request, m_streams, wanted, FileLength::Exact)) {
+            return kExitUsage;
+        }
+        SwitchGrid held;
+        if (!m_session.Connect(!m_request.dryRun) || !m_session.ReadGrid(held)) {
+            return kExitDevice;
+        }
+        return WriteIfChanged(m_session, m_request, m_streams, held, wanted,
+                              {true, "The display already holds the settings of \"" +
+                                         ShownName(m_request.file) + "\". Nothing was written."});
+    }
+
     int Show() {
         SwitchGrid grid;
         if (!LoadStatusFile(m_request, m_streams, grid, FileLength::Any)) {
@@ -247,10 +274,9 @@ private:
     }
 
     int DryRunWrite(const SwitchGrid& grid) {
-        RecordingLink recorder;
-        DryRunHost host;
-        WriteSwitches(recorder, host, CarriedSwitches(grid));
-        PrintCommands(m_streams, recorder);
+        for (const auto& command : SwitchWriteCommands(CarriedSwitches(grid))) {
+            m_streams.out << HexLine(command) << '\n';
+        }
         return kExitSuccess;
     }
 

@@ -10,7 +10,7 @@
 
 namespace tessaly {
 
-enum class CliCommand { Check, SelfTest, Get, Set, Save, Load, Show, ShowInfo, Ports, Scan };
+enum class CliCommand { Check, SelfTest, Get, Set, Save, Load, Show, ShowInfo, Ports, Scan, Apply };
 
 // The five settings of `set`, each the index of its list item; unset ones stay as
 // the display holds them.
@@ -32,6 +32,7 @@ struct CliRequest {
     std::string file;
     bool json = false;
     bool dryRun = false;
+    bool force = false;       // set, apply: write even when the display holds every setting
     bool allowShort = false;  // load: take a file of any length, as the windows do
     // scan: the ports to probe (empty: every port present) and the speeds to try.
     std::vector<std::string> scanPorts;

@@ -79,6 +79,16 @@ std::vector<std::int32_t> Numbers(ListItems items) {
     return numbers;
 }
 
+// `set` and `apply` write only what the display lacks; these change that and
+// what they print.
+void AddWriteIfChangedFlags(CLI::App* command, CliRequest& request) {
+    command->add_flag("--force", request.force,
+                      "Write the switches even when the display already holds every setting");
+    command->add_flag("--json", request.json,
+                      "Print one JSON object: \"changed\", \"written\", the port, the "
+                      "changes, and the settings before and after");
+}
+
 struct SubcommandChoice {
     CLI::App* app;
     CliCommand command;
@@ -152,6 +162,8 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliReques
                   "Print the commands that would change the display, one a line in hex, and "
                   "send none of them (an ESC/POS display is read first)");
 
+    AddWriteIfChangedFlags(set, request);
+
     CLI::App* save = add("save", "Read the display into a status file", CliCommand::Save);
     save->add_option("FILE", request.file, "Status file to write")->required();
     CLI::App* load = add("load", "Write a status file to the display", CliCommand::Load);
@@ -164,6 +176,16 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliReques
     CLI::App* show = add("show", "Print the settings in a status file", CliCommand::Show);
     show->add_option("FILE", request.file, "Status file (name ending in sts)")->required();
     show->add_flag("--json", request.json, "Print JSON");
+    CLI::App* apply = add("apply",
+                          "Write a status file to the display only when the display differs "
+                          "from it, and print what changed",
+                          CliCommand::Apply);
+    apply->add_option("FILE", request.file, "Status file of 180 bytes (name ending in sts)")
+        ->required();
+    apply->add_flag("--dry-run", request.dryRun,
+                    "Read the display and print the commands that would change it, one a line "
+                    "in hex; send none of them");
+    AddWriteIfChangedFlags(apply, request);
     add("show-info", "Ask the display to show its information (quelmar, others)",
         CliCommand::ShowInfo);
     // Answered here: printing the version needs no port and no printers.

@@ -57,11 +57,17 @@ bool DisplaySession::ReadGrid(SwitchGrid& grid) {
 }
 
 int DisplaySession::WriteGrid(const SwitchGrid& grid) {
+    return WriteGridQuietly(grid) ? Succeed(WriteOutcomeText(WriteOutcome::Complete)) : kExitDevice;
+}
+
+bool DisplaySession::WriteGridQuietly(const SwitchGrid& grid) {
     const WriteOutcome outcome = WriteSwitches(m_link, m_host, CarriedSwitches(grid));
     if (outcome != WriteOutcome::Complete) {
-        return Fail(WriteOutcomeText(outcome), kExitDevice);
+        Fail(WriteOutcomeText(outcome), kExitDevice);
+        return false;
     }
-    return Succeed(WriteOutcomeText(outcome));
+    m_host.ClearBar();
+    return true;
 }
 
 int DisplaySession::Sent(bool sent) {

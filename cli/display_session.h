@@ -27,6 +27,9 @@ public:
     bool ReadGrid(SwitchGrid& grid);
     // All five switches as "Set Status" sends them; an exit status.
     int WriteGrid(const SwitchGrid& grid);
+    // The same, leaving the success sentence to the caller: false, with the
+    // failure's sentence printed, when the write did not complete.
+    bool WriteGridQuietly(const SwitchGrid& grid);
     // A command that sends without reading (self test, framed settings): an exit
     // status, failing with the sentence when `sent` is false.
     int Sent(bool sent);

@@ -24,6 +24,13 @@ unsigned RecordingLink::Read(std::uint8_t* buffer, unsigned length, unsigned) {
     return count;
 }
 
+std::vector<std::vector<Byte>> SwitchWriteCommands(const SwitchSet& carried) {
+    RecordingLink recorder;
+    DryRunHost host;
+    WriteSwitches(recorder, host, carried);
+    return recorder.Commands();
+}
+
 std::string HexLine(const std::vector<Byte>& command) {
     std::string line;
     char hex[4];

@@ -34,6 +34,9 @@ public:
     void StepProgress() override {}
 };
 
+// The commands a write of the five switches puts on the line, in order.
+std::vector<std::vector<Byte>> SwitchWriteCommands(const SwitchSet& carried);
+
 // "1B 40": upper-case hex, one space between bytes.
 std::string HexLine(const std::vector<Byte>& command);
 

@@ -8,15 +8,6 @@ namespace tessaly {
 
 namespace {
 
-// Bit 8 first; any nonzero value is a set bit, as everywhere else.
-std::string Digits(const SwitchGrid& grid, int group) {
-    std::string digits;
-    for (int bit = 8; bit >= 1; --bit) {
-        digits += grid.At(group, bit) != 0 ? '1' : '0';
-    }
-    return digits;
-}
-
 // A bit read as a 0x00 byte holds -48: the digits alone would hide that.
 bool HoldsOnlyZeroOrOne(const SwitchGrid& grid, int group) {
     for (int bit = 1; bit <= 8; ++bit) {
@@ -30,19 +21,30 @@ bool HoldsOnlyZeroOrOne(const SwitchGrid& grid, int group) {
 
 }  // namespace
 
+// Bit 8 first; any nonzero value is a set bit, as everywhere else.
+std::string SwitchDigitsText(const SwitchGrid& grid, int group) {
+    std::string digits;
+    for (int bit = 8; bit >= 1; --bit) {
+        digits += grid.At(group, bit) != 0 ? '1' : '0';
+    }
+    return digits;
+}
+
+std::string SettingText(const SwitchGrid& grid, const SettingRow& row) {
+    if (const char* item = ItemText(row.items, DeriveIndices(grid).*row.index)) {
+        return item;
+    }
+    return "no selection (field value " + std::to_string(grid.FieldValue(row.group, row.width)) +
+           ")";
+}
+
 std::string SwitchReportText(const SwitchGrid& grid) {
-    const SettingIndices indices = DeriveIndices(grid);
     std::ostringstream text;
     for (const SettingRow& row : kSettingRows) {
-        text << row.label << ": ";
-        if (const char* item = ItemText(row.items, indices.*row.index)) {
-            text << item << '\n';
-        } else {
-            text << "no selection (field value " << grid.FieldValue(row.group, row.width) << ")\n";
-        }
+        text << row.label << ": " << SettingText(grid, row) << '\n';
     }
     for (int group = 0; group < SwitchGrid::kGroups; ++group) {
-        text << "Switch " << kFirstSwitch + group << ": " << Digits(grid, group);
+        text << "Switch " << kFirstSwitch + group << ": " << SwitchDigitsText(grid, group);
         if (!HoldsOnlyZeroOrOne(grid, group)) {
             text << " (bits 1 to 8 hold";
             for (int bit = 1; bit <= 8; ++bit) {
@@ -78,8 +80,9 @@ nlohmann::ordered_json SwitchReportJson(const SwitchGrid& grid) {
         for (int bit = 1; bit <= 8; ++bit) {
             values.push_back(grid.At(group, bit));
         }
-        switches.push_back(
-            {{"switch", kFirstSwitch + group}, {"digits", Digits(grid, group)}, {"bits", values}});
+        switches.push_back({{"switch", kFirstSwitch + group},
+                            {"digits", SwitchDigitsText(grid, group)},
+                            {"bits", values}});
     }
     return {{"settings", settings}, {"switches", switches}};
 }

@@ -10,6 +10,15 @@
 
 namespace tessaly {
 
+struct SettingRow;
+
+// A setting as the editor's list shows it ("40%"), or "no selection (field
+// value 0)" where the list would show none.
+std::string SettingText(const SwitchGrid& grid, const SettingRow& row);
+
+// "00000010": bits 8 down to 1 of switch 10 + group, any nonzero value a 1.
+std::string SwitchDigitsText(const SwitchGrid& grid, int group);
+
 // One line per setting ("Brightness: 40%"; a setting the editor shows without a
 // selection reads "no selection (field value 0)"), then "Switch 10: 00000000"
 // with bit 8 first, as the display sends its digits.
