@@ -28,8 +28,8 @@ public:
     // All five switches as "Set Status" sends them; an exit status.
     int WriteGrid(const SwitchGrid& grid);
     // A command that sends without reading (self test, framed settings): an exit
-    // status, failing with the sentence when `sent` is false.
-    int Sent(bool sent);
+    // status, failing with `failedText` when `sent` is false.
+    int Sent(bool sent, const char* failedText);
 
     // Prints a sentence on the error stream, below the bar, and returns `status`.
     int Fail(const char* sentence, int status);
