@@ -64,8 +64,13 @@ void CMainDlg::DoDataExchange(DataExchange& dx) {
 void CMainDlg::OnInitDialog() {
     CTemplateDialog::OnInitDialog();
     SetIcons(m_icon);
-    RefreshPortList();
-    ChooseStartPort();
+    // The devices present join "COM1".."COM10" once the window is on the screen:
+    // asking udev for them should not hold the window back.
+    CallAfter([this] {
+        Update();  // the window reaches the screen first
+        RefreshPortList();
+        ChooseStartPort();
+    });
     StartWatchingPorts();
     // Every list already shows its first choice from the window's template.
     if (wxWindow* exit = Control(IDCANCEL)) {

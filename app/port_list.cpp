@@ -68,7 +68,7 @@ void CMainDlg::RefreshPortList() {
     const SerialPortInfo* chosen = DeviceAt(m_listedDevices, selected);
     const std::string chosenPath = chosen != nullptr ? chosen->stablePath : std::string();
 
-    m_presentDevices = DiscoverSerialPorts();
+    m_presentDevices = DiscoverSerialPorts(PortHolders::Skip);  // the list does not show them
     m_listedDevices = PortsBeyondComNames(m_presentDevices);
     if (m_namedDevice && IndexOf(m_listedDevices, m_namedDevice->stablePath) < 0) {
         m_listedDevices.push_back(*m_namedDevice);

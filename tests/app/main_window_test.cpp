@@ -295,5 +295,28 @@ TEST_F(MainWindowTest, AnEndRequestDuringTheCheckWaitsForItThenLeavesThroughTheT
     EXPECT_EQ(window->Connected(), 0);
 }
 
+// `tessaly --port NAME`: COM names in any case choose their item; a device the
+// list does not hold gets an item of its own, which the check then opens.
+TEST_F(MainWindowTest, APortNamedAtStartIsChosen) {
+    const auto chosen = [](const CMainDlg& w) {
+        return w.GetListText(IDC_PORT, w.GetListIndex(IDC_PORT));
+    };
+    {
+        CMainDlg com(services, printers);
+        com.ChoosePortAtStart("com3");
+        ShowForTest(com);
+        EXPECT_EQ(chosen(com), "COM3");
+    }
+    ::unsetenv("TESSALY_COM1");
+    CMainDlg other(services, printers);
+    other.ChoosePortAtStart(display.DevicePath());
+    ShowForTest(other);
+    EXPECT_EQ(chosen(other), display.DevicePath());
+    services.messages.clear();
+    ASSERT_TRUE(Click(other, IDC_CHECK_COMM));
+    EXPECT_EQ(services.messages, std::vector{kConnected});
+    EXPECT_EQ(other.PortName(), display.DevicePath());
+}
+
 }  // namespace
 }  // namespace tessaly::testing

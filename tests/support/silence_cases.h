@@ -3,9 +3,6 @@
 // message both come from these rows.
 #pragma once
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -14,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "ports/port_holders.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 #include "tools/virtual_display.h"
@@ -32,10 +30,8 @@ public:
         m_child = std::make_unique<ChildProcess>(std::vector<std::string>{program, device},
                                                  ChildProcess::Environment{});
         // Bounded: the check must not start before the reader holds the port.
-        struct stat device_st {};
-        stat(device.c_str(), &device_st);
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (!Holds(device_st.st_rdev) && std::chrono::steady_clock::now() < until) {
+        while (FindHolders(device).empty() && std::chrono::steady_clock::now() < until) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }
@@ -45,18 +41,6 @@ public:
     }
 
 private:
-    bool Holds(dev_t device) const {
-        std::error_code error;
-        const std::string fds = "/proc/" + std::to_string(m_child->Pid()) + "/fd";
-        for (const auto& fd : std::filesystem::directory_iterator(fds, error)) {
-            struct stat st {};
-            if (stat(fd.path().c_str(), &st) == 0 && st.st_rdev == device) {
-                return true;
-            }
-        }
-        return false;
-    }
-
     test::TempDir m_dir;
     std::unique_ptr<ChildProcess> m_child;
 };
