@@ -17,8 +17,8 @@
 
 #include "editor/window/switch_editor_dlg.h"
 #include "resources/control_ids.h"
-#include "tools/display_line.h"
 #include "tools/benchmark/bench_timing.h"
+#include "tools/display_line.h"
 #include "tools/virtual_display.h"
 #include "transactions/transactions.h"
 #include "ui/toolkit_run.h"
