@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/switch_manager_app.h"
 #include "app/version.h"
@@ -31,18 +32,33 @@ void PrintVersion() {
 // Printed before the toolkit starts, so that it needs no display.
 void PrintUsage() {
     std::printf(
-        "usage: tessaly [--help] [--version]\n"
+        "usage: tessaly [--help] [--version] [--port NAME]\n"
         "Opens the main window, which reads and changes the user settings of a customer\n"
         "display on a serial port. COMn is the device in TESSALY_COMn, or /dev/ttyS(n-1).\n"
         "  -h, --help   print this usage and exit\n"
         "  --version    print the version and exit\n"
+        "  --port NAME  choose this port in the window: COM1..COM10, a device path, a\n"
+        "               kernel name (ttyUSB0) or a /dev/serial/by-id/ name\n"
         "The same transactions run from a script with tessaly-cli. See tessaly(1).\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::string port;
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--port") == 0) {
+            if (i + 1 == argc || argv[i + 1][0] == '\0') {
+                std::fprintf(stderr, "tessaly: --port needs a port name\n");
+                return 2;
+            }
+            port = argv[++i];
+            continue;
+        }
+        if (std::strncmp(argv[i], "--port=", 7) == 0) {
+            port = argv[i] + 7;
+            continue;
+        }
         if (std::strcmp(argv[i], "--version") == 0) {
             PrintVersion();
             return 0;
@@ -75,7 +91,7 @@ int main(int argc, char** argv) {
     // main window opens.
     printers.RecoverEarlierRun();
 
-    auto* app = new tessaly::CSwitchManagerApp(printers, endRequests);
+    auto* app = new tessaly::CSwitchManagerApp(printers, endRequests, port);
     const int status =
         tessaly::RunWithToolkit(app, argv, "tessaly", [app] { return app->ExitStatus(); });
     printers.RestorePrinters();

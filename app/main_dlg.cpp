@@ -9,6 +9,7 @@
 #include "app/app_icons.h"
 #include "app/editing_windows.h"
 #include "ports/open_failure_text.h"
+#include "ports/silence_explanation.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_template.h"
 #include "transactions/outcome_text.h"
@@ -45,6 +46,7 @@ CMainDlg::CMainDlg(WindowServices& services, PrinterBorrowing& printers)
       m_icon(AppIcons()) {}
 
 CMainDlg::~CMainDlg() {
+    AbandonTransaction();   // its work uses m_link, which goes before the base class
     m_portWatcher.reset();  // no refresh may be queued for a window that is going
     Teardown();
 }
@@ -62,7 +64,13 @@ void CMainDlg::DoDataExchange(DataExchange& dx) {
 void CMainDlg::OnInitDialog() {
     CTemplateDialog::OnInitDialog();
     SetIcons(m_icon);
-    RefreshPortList();
+    // The devices present join "COM1".."COM10" once the window is on the screen:
+    // asking udev for them should not hold the window back.
+    CallAfter([this] {
+        Update();  // the window reaches the screen first
+        RefreshPortList();
+        ChooseStartPort();
+    });
     StartWatchingPorts();
     // Every list already shows its first choice from the window's template.
     if (wxWindow* exit = Control(IDCANCEL)) {
@@ -102,32 +110,36 @@ void CMainDlg::OnCheckComm(wxCommandEvent&) {
 
     struct Result {
         CheckOutcome outcome = CheckOutcome::OpenFailed;
-        bool announced = false;
+        bool reported = false;
     };
     auto result = std::make_shared<Result>();
     const EmulationMode mode = AsEmulation(m_emulationMode);
     RunTransaction(
         nullptr,
         [this, settings, mode, result](BackgroundHost& host) {
-            // The operator reads "Printer is connected." before the display is
-            // told to leave user setting mode.
-            result->outcome = CheckConnection(m_link, settings, mode, host, [&] {
+            // The operator reads the outcome while the port is still held: before
+            // the display is told to leave user setting mode, or the port is closed.
+            const CheckReport report = [&](CheckOutcome outcome) {
+                SilenceExplanation silence;
+                if (outcome == CheckOutcome::NoAnswer) {
+                    silence = ExplainSilence(m_link);
+                }
                 host.OnWindowThread([&] {
                     if (!EndRequested()) {
-                        Services().ShowMessage(this, CheckOutcomeText(CheckOutcome::Connected),
-                                               CheckIcon(CheckOutcome::Connected));
+                        ShowCheckMessage(outcome, silence);
                     }
-                    result->announced = true;
+                    result->reported = true;
                 });
-            });
+            };
+            result->outcome = CheckConnection(m_link, settings, mode, host, report);
         },
-        [this, result] { ShowCheckOutcome(result->outcome, result->announced); });
+        [this, result] { ShowCheckOutcome(result->outcome, result->reported); });
 }
 
-void CMainDlg::ShowCheckOutcome(CheckOutcome outcome, bool announced) {
+void CMainDlg::ShowCheckOutcome(CheckOutcome outcome, bool reported) {
     m_connected = (outcome == CheckOutcome::Connected && m_link.IsOpen()) ? 1 : 0;
-    if (!announced && !EndRequested()) {
-        ShowCheckFailure(outcome);
+    if (!reported && !EndRequested()) {
+        ShowCheckMessage(outcome, {});
     }
     if (m_connected == 1) {
         EnableControl(IDC_SELF_TEST, true);
@@ -137,12 +149,19 @@ void CMainDlg::ShowCheckOutcome(CheckOutcome outcome, bool announced) {
 }
 
 // A port that cannot be opened or configured keeps its sentence; the second text
-// names the device, the system's reason and the remedy.
-void CMainDlg::ShowCheckFailure(CheckOutcome outcome) {
+// names the device, the system's reason and the remedy. A display that did not
+// answer gets the cause where it can be seen, else what to try next.
+void CMainDlg::ShowCheckMessage(CheckOutcome outcome, const SilenceExplanation& silence) {
     if (outcome == CheckOutcome::OpenFailed || outcome == CheckOutcome::ConfigureError) {
         Services().ShowMessageWithDetail(this, CheckOutcomeText(outcome),
                                          ExplainOpenFailure(m_link.LastFailure()).Text(),
                                          CheckIcon(outcome));
+        return;
+    }
+    if (outcome == CheckOutcome::NoAnswer && !silence.detail.empty()) {
+        Services().ShowMessageWithDetail(
+            this, silence.portGone ? kPortGoneText : CheckOutcomeText(outcome), silence.detail,
+            CheckIcon(outcome));
         return;
     }
     Services().ShowMessage(this, CheckOutcomeText(outcome), CheckIcon(outcome));
@@ -150,7 +169,7 @@ void CMainDlg::ShowCheckFailure(CheckOutcome outcome) {
 
 void CMainDlg::OnSelfTest(wxCommandEvent&) {
     const EmulationMode mode = AsEmulation(m_emulationMode);
-    RunSend([this, mode] { return SelfTest(m_link, mode); });
+    RunSend([this, mode] { return SelfTest(m_link, mode); }, kSendFailedText);
 }
 
 void CMainDlg::OnRunManager(wxCommandEvent&) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "link/serial_link.h"
 #include "ports/port_watcher.h"
 #include "ports/serial_port_info.h"
+#include "ports/silence_explanation.h"
 #include "printers/printer_borrowing.h"
 #include "transactions/transactions.h"
 #include "ui/template_dialog.h"
@@ -25,6 +27,11 @@ public:
     // gives the printers back even when the program is ended by a signal.
     CMainDlg(WindowServices& services, PrinterBorrowing& printers);
     ~CMainDlg() override;
+
+    // The port list shows `name` chosen when the window opens: a name as the
+    // command line takes it (COM1..COM10, a path, a kernel name, a by-id name).
+    // A device that is not among those listed gets an item of its own.
+    void ChoosePortAtStart(const std::string& name) { m_portAtStart = name; }
 
     // Runs the window modally, then closes the link and gives the printers their
     // port back. Returns how the window ended (IDCANCEL for "Exit").
@@ -71,14 +78,16 @@ private:
     void OnPaint(wxPaintEvent& event);
 
     // The end of the connection check, on the window's thread.
-    void ShowCheckOutcome(CheckOutcome outcome, bool announced);
+    void ShowCheckOutcome(CheckOutcome outcome, bool reported);
     void CaptureSettings();
     // The port list (port_list.cpp): "COM1".."COM10", then one item per device
     // present that none of them opens.
     std::string SelectedPortName() const;
+    // Chooses m_portAtStart in the list, once.
+    void ChooseStartPort();
     void UpdatePortTooltip();
     void StartWatchingPorts();
-    void ShowCheckFailure(CheckOutcome outcome);
+    void ShowCheckMessage(CheckOutcome outcome, const SilenceExplanation& silence);
     void Disconnect();
     void Teardown();
     // Installed printers on the chosen port give it up while Tessaly holds it and
@@ -101,6 +110,9 @@ private:
     bool m_endRequested = false;
     std::vector<SerialPortInfo> m_presentDevices;  // every serial device found
     std::vector<SerialPortInfo> m_listedDevices;   // those after "COM10"
+    std::string m_portAtStart;                     // to be chosen once the list is shown
+    // A device named at start that discovery does not list; it stays in the list.
+    std::optional<SerialPortInfo> m_namedDevice;
     std::unique_ptr<PortWatcher> m_portWatcher;
     // Devices came or went while the link was in use (a transaction, or an
     // editing window); the list follows once it is free again.

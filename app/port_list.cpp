@@ -2,6 +2,8 @@
 // serial devices present that none of them opens, followed as they come and go.
 #include <sys/stat.h>
 
+#include <utility>
+
 #include <wx/choice.h>
 
 #include "app/main_dlg.h"
@@ -66,8 +68,11 @@ void CMainDlg::RefreshPortList() {
     const SerialPortInfo* chosen = DeviceAt(m_listedDevices, selected);
     const std::string chosenPath = chosen != nullptr ? chosen->stablePath : std::string();
 
-    m_presentDevices = DiscoverSerialPorts();
+    m_presentDevices = DiscoverSerialPorts(PortHolders::Skip);  // the list does not show them
     m_listedDevices = PortsBeyondComNames(m_presentDevices);
+    if (m_namedDevice && IndexOf(m_listedDevices, m_namedDevice->stablePath) < 0) {
+        m_listedDevices.push_back(*m_namedDevice);
+    }
     while (static_cast<int>(list->GetCount()) > kComItems) {
         list->Delete(list->GetCount() - 1);
     }
@@ -84,6 +89,45 @@ void CMainDlg::RefreshPortList() {
     if (m_connected == 1 && (chosenGone || !DevicePresent(ResolvePortName(m_portName)))) {
         Disconnect();
     }
+}
+
+void CMainDlg::ChooseStartPort() {
+    if (m_portAtStart.empty()) {
+        return;
+    }
+    const std::string name = std::exchange(m_portAtStart, {});
+    for (int i = 0; i < kComItems; ++i) {
+        if (wxString::FromUTF8(name).IsSameAs(kPortItems[i], false)) {
+            SetListIndex(IDC_PORT, i);
+            UpdatePortTooltip();
+            return;
+        }
+    }
+    const std::string path = ResolveDeviceName(name);
+    int index = -1;
+    for (std::size_t i = 0; i < m_listedDevices.size() && index < 0; ++i) {
+        if (Opens(path, m_listedDevices[i])) {
+            index = kComItems + static_cast<int>(i);
+        }
+    }
+    for (int i = 0; i < kComItems && index < 0; ++i) {
+        if (SameDevice(ResolvePortName(kPortItems[i]), path)) {
+            index = i;
+        }
+    }
+    if (index < 0) {
+        // Not discovered (a pseudo-terminal, or an adapter not plugged in yet): the
+        // path is listed as it stands, and opening it says what is wrong with it.
+        SerialPortInfo named;
+        named.kernelName = path;
+        named.devicePath = path;
+        named.stablePath = path;
+        m_namedDevice = named;
+        RefreshPortList();
+        index = IndexOf(m_listedDevices, path);
+    }
+    SetListIndex(IDC_PORT, index);
+    UpdatePortTooltip();
 }
 
 void CMainDlg::OnPortsChanged() {

@@ -8,6 +8,7 @@ namespace tessaly {
 bool CSwitchManagerApp::OnInit() {
     WxWindowServices services;
     CMainDlg window(services, m_printers);
+    window.ChoosePortAtStart(m_port);
     SetTopWindow(&window);
     m_mainWindow = &window;
     // The watcher's thread only posts; the window is ended on its own thread.

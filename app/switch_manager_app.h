@@ -4,6 +4,9 @@
 
 #include <wx/app.h>
 
+#include <string>
+#include <utility>
+
 #include "printers/printer_borrowing.h"
 #include "signals/end_request_relay.h"
 
@@ -15,8 +18,10 @@ class CSwitchManagerApp : public wxApp {
 public:
     // Requests to end that reach `endRequests` (termination signals) close the
     // main window as "Exit" does while it is open.
-    CSwitchManagerApp(PrinterBorrowing& printers, EndRequestRelay& endRequests)
-        : m_printers(printers), m_endRequests(endRequests) {}
+    // `port`, when not empty, is chosen in the port list (CMainDlg::ChoosePortAtStart).
+    CSwitchManagerApp(PrinterBorrowing& printers, EndRequestRelay& endRequests,
+                      std::string port = {})
+        : m_printers(printers), m_endRequests(endRequests), m_port(std::move(port)) {}
 
     // Runs the main window to its end and returns false: nothing is left to loop.
     bool OnInit() override;
@@ -29,6 +34,7 @@ private:
 
     PrinterBorrowing& m_printers;
     EndRequestRelay& m_endRequests;
+    std::string m_port;
     CMainDlg* m_mainWindow = nullptr;  // while it runs
     int m_exitStatus = 0;
 };

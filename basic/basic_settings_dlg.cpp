@@ -3,6 +3,7 @@
 #include "editor/setting_mapping.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_template.h"
+#include "transactions/outcome_text.h"
 #include "transactions/transactions.h"
 
 namespace tessaly {
@@ -22,16 +23,16 @@ void CBasicSettingsDlg::OnSetStatus(wxCommandEvent&) {
         return;
     }
     // No selection sends the first code table, as an index past the table would.
-    RunSend([link = m_pLink, codeTable = CodeTableValue(m_codeTable), intlSet = m_intlSet] {
-        return SendBasicSettings(*link, codeTable, intlSet);
-    });
+    RunSend([link = m_pLink, codeTable = CodeTableValue(m_codeTable),
+             intlSet = m_intlSet] { return SendBasicSettings(*link, codeTable, intlSet); },
+            kWriteFailedText);
 }
 
 void CBasicSettingsDlg::OnShowInfo(wxCommandEvent&) {
     if (m_pLink == nullptr) {
         return;
     }
-    RunSend([link = m_pLink] { return ShowInformation(*link); });
+    RunSend([link = m_pLink] { return ShowInformation(*link); }, kSendFailedText);
 }
 
 // clang-format off

@@ -1,6 +1,7 @@
 // The basic settings window: sends a code table and an international character
 // set to displays that take the framed commands, and asks them to show their own
-// information. It only sends; it reads nothing and shows no messages.
+// information. It only sends and reads nothing; its one message says that a
+// command did not go out whole.
 #pragma once
 
 #include <cstdint>

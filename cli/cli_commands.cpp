@@ -126,7 +126,7 @@ private:
         if (!m_session.Connect()) {
             return kExitDevice;
         }
-        return m_session.Sent(SelfTest(m_session.Link(), m_request.emulation));
+        return m_session.Sent(SelfTest(m_session.Link(), m_request.emulation), kSendFailedText);
     }
 
     int ShowInfo() {
@@ -138,7 +138,7 @@ private:
         if (!m_session.Connect()) {
             return kExitDevice;
         }
-        return m_session.Sent(ShowInformation(m_session.Link()));
+        return m_session.Sent(ShowInformation(m_session.Link()), kSendFailedText);
     }
 
     // Reads an ESC/POS display's switches as "Get Status" does; the exit status
@@ -208,7 +208,8 @@ private:
         if (!m_session.Connect()) {
             return kExitDevice;
         }
-        return m_session.Sent(SendBasicSettings(m_session.Link(), value, *choices.intlSet));
+        return m_session.Sent(SendBasicSettings(m_session.Link(), value, *choices.intlSet),
+                              kWriteFailedText);
     }
 
     int Save() {

@@ -2,9 +2,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <string>
 
 #include "cli/item_match.h"
+#include "cli/nearest_word.h"
 #include "cli/setting_table.h"
 #include "files/shown_name.h"
 #include "ports/device_names.h"
@@ -94,6 +96,42 @@ struct SubcommandChoice {
     CliCommand command;
 };
 
+std::vector<std::string> CommandNames(CLI::App& app) {
+    std::vector<std::string> names;
+    for (const CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+        names.push_back(command->get_name());
+    }
+    return names;
+}
+
+// The first word that is neither an option nor an option's value, when it names
+// no command; empty when there is none or it is a command.
+std::string WordThatIsNoCommand(CLI::App& app, int argc, const char* const* argv) {
+    const std::vector<std::string> names = CommandNames(app);
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind('-', 0) == 0) {
+            const CLI::Option* option = app.get_option_no_throw(arg);
+            if (arg.find('=') == std::string::npos && option != nullptr &&
+                option->get_items_expected_min() > 0) {
+                ++i;
+            }
+            continue;
+        }
+        return std::find(names.begin(), names.end(), arg) == names.end() ? arg : std::string();
+    }
+    return {};
+}
+
+// "tessaly-cli: "chek" is no command. Did you mean "check"?"
+std::string NoCommandText(CLI::App& app, const std::string& word) {
+    std::string text = "tessaly-cli: \"" + word + "\" is no command.";
+    if (const std::string nearest = NearestWord(word, CommandNames(app)); !nearest.empty()) {
+        text += " Did you mean \"" + nearest + "\"?";
+    }
+    return text + "\nRun with --help for the commands.";
+}
+
 }  // namespace
 
 std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliRequest& request,
@@ -125,6 +163,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliReques
         ->capture_default_str();
     app.add_option("--parity", request.link.parity, "none, odd or even")
         ->transform(ListIndex(kParityItems, {}))
+        ->type_name("WORD")
         ->default_str("none");
     app.add_option("--emulation", request.emulation,
                    "escpos (ESC/POS), quelmar (QUELMAR) or others (Others)")
@@ -217,6 +256,10 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliReques
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
+        if (const std::string word = WordThatIsNoCommand(app, argc, argv); !word.empty()) {
+            err << NoCommandText(app, word) << '\n';
+            return kExitUsage;
+        }
         const int status = app.exit(error, out, err);
         return status == 0 ? kExitSuccess : kExitUsage;
     }

@@ -2,6 +2,7 @@
 
 #include "cli/command_line.h"
 #include "ports/open_failure_text.h"
+#include "ports/silence_explanation.h"
 #include "transactions/outcome_text.h"
 
 namespace tessaly {
@@ -25,13 +26,23 @@ bool DisplaySession::Connect(bool borrowPrinters) {
     if (Stopped()) {
         return false;
     }
-    const CheckOutcome outcome =
-        CheckConnection(m_link, m_request.link, m_request.emulation, m_host);
+    SilenceExplanation silence;
+    const CheckOutcome outcome = CheckConnection(
+        m_link, m_request.link, m_request.emulation, m_host, CheckReport([&](CheckOutcome o) {
+            if (o == CheckOutcome::NoAnswer) {
+                silence = ExplainSilence(m_link);  // while the port is still open
+            }
+        }));
     if (outcome == CheckOutcome::OpenFailed || outcome == CheckOutcome::ConfigureError) {
         // The windows' sentence, then the device, the system's reason and the remedy.
         m_openFailed = true;
         Fail(CheckOutcomeText(outcome), kExitOpen);
         m_streams.err << ExplainOpenFailure(m_link.LastFailure()).Text() << '\n';
+        return false;
+    }
+    if (outcome == CheckOutcome::NoAnswer && !silence.detail.empty()) {
+        Fail(silence.portGone ? kPortGoneText : CheckOutcomeText(outcome), kExitDevice);
+        m_streams.err << silence.detail << '\n';
         return false;
     }
     if (outcome != CheckOutcome::Connected) {
@@ -70,8 +81,8 @@ bool DisplaySession::WriteGridQuietly(const SwitchGrid& grid) {
     return true;
 }
 
-int DisplaySession::Sent(bool sent) {
-    return sent ? kExitSuccess : Fail(kWriteFailedText, kExitDevice);
+int DisplaySession::Sent(bool sent, const char* failedText) {
+    return sent ? kExitSuccess : Fail(failedText, kExitDevice);
 }
 
 int DisplaySession::Fail(const char* sentence, int status) {

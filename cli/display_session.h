@@ -31,8 +31,8 @@ public:
     // failure's sentence printed, when the write did not complete.
     bool WriteGridQuietly(const SwitchGrid& grid);
     // A command that sends without reading (self test, framed settings): an exit
-    // status, failing with the sentence when `sent` is false.
-    int Sent(bool sent);
+    // status, failing with `failedText` when `sent` is false.
+    int Sent(bool sent, const char* failedText);
 
     // Prints a sentence on the error stream, below the bar, and returns `status`.
     int Fail(const char* sentence, int status);

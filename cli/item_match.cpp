@@ -19,13 +19,21 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// The names an item answers to: its text and the name in its parentheses.
-std::vector<std::string> NamesOf(const std::string& text) {
-    std::vector<std::string> names{Lower(text)};
+// "Euro" for "PC858 (Euro)"; empty for an item without parentheses.
+std::string NameInParentheses(const std::string& text) {
     const auto open = text.find('(');
     const auto close = text.rfind(')');
     if (open != std::string::npos && close != std::string::npos && close > open + 1) {
-        names.push_back(Lower(text.substr(open + 1, close - open - 1)));
+        return text.substr(open + 1, close - open - 1);
+    }
+    return {};
+}
+
+// The names an item answers to: its text and the name in its parentheses.
+std::vector<std::string> NamesOf(const std::string& text) {
+    std::vector<std::string> names{Lower(text)};
+    if (const std::string inner = NameInParentheses(text); !inner.empty()) {
+        names.push_back(Lower(inner));
     }
     return names;
 }
@@ -90,6 +98,19 @@ ItemMatch MatchItem(ListItems items, ItemAliases aliases, const std::string& typ
         }
     }
     return FromSet(started);
+}
+
+std::vector<std::string> OtherNames(ListItems items, ItemAliases aliases) {
+    std::vector<std::string> names;
+    for (const char* item : items) {
+        if (std::string inner = NameInParentheses(item); !inner.empty()) {
+            names.push_back(std::move(inner));
+        }
+    }
+    for (const ItemAlias& alias : aliases) {
+        names.emplace_back(alias.text);
+    }
+    return names;
 }
 
 ItemAliases SettingAliases(ListItems items) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "resources/setting_lists.h"
 
@@ -30,6 +31,9 @@ ItemMatch MatchItem(ListItems items, ItemAliases aliases, const std::string& typ
 
 // The lists' misspelt items under their right spellings.
 ItemAliases SettingAliases(ListItems items);
+// Every other name an item answers to, as it is written: the name in each item's
+// parentheses ("Euro"), then `aliases`. For completion, which offers them too.
+std::vector<std::string> OtherNames(ListItems items, ItemAliases aliases);
 
 // "\"pc85\" fits more than one of these:" or "... is none of these:", then every
 // item with its index, one a line.

@@ -51,6 +51,13 @@ SettingIndices DeriveIndices(const SwitchGrid& grid) {
     return indices;
 }
 
+std::array<std::int32_t, 5> HeldValues(const SwitchGrid& grid) {
+    return {grid.FieldValue(kCodeTableGroup, kCodeTableWidth),
+            grid.FieldValue(kIntlSetGroup, kIntlSetWidth),
+            grid.FieldValue(kBrightnessGroup, kBrightnessWidth),
+            grid.FieldValue(kPeripheralGroup, kPeripheralWidth), grid.At(kCursorGroup, kCursorBit)};
+}
+
 void ApplyCodeTable(SwitchGrid& grid, std::int32_t index) {
     grid.SetField(kCodeTableGroup, kCodeTableWidth, CodeTableValue(index));
 }

@@ -32,6 +32,9 @@ std::int32_t CodeTableValue(std::int32_t index);
 std::int32_t CodeTableIndex(std::int32_t value);
 
 SettingIndices DeriveIndices(const SwitchGrid& grid);
+// The values the five settings' bits hold, in the order of SettingIndices: what
+// a list left without a selection cannot show.
+std::array<std::int32_t, 5> HeldValues(const SwitchGrid& grid);
 
 void ApplyCodeTable(SwitchGrid& grid, std::int32_t index);
 void ApplyIntlSet(SwitchGrid& grid, std::int32_t index);

@@ -142,7 +142,7 @@ bool KernelNameLess(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::vector<SerialPortInfo> DiscoverSerialPorts() {
+std::vector<SerialPortInfo> DiscoverSerialPorts(PortHolders findHolders) {
     std::vector<SerialPortInfo> ports;
     const UdevPtr<udev> context(udev_new());
     if (!context) {
@@ -166,7 +166,9 @@ std::vector<SerialPortInfo> DiscoverSerialPorts() {
             numbers.push_back(udev_device_get_devnum(device.get()));
         }
     }
-    const auto holders = FindHolders(std::set<dev_t>(numbers.begin(), numbers.end()));
+    const auto holders = findHolders == PortHolders::Find
+                             ? FindHolders(std::set<dev_t>(numbers.begin(), numbers.end()))
+                             : std::map<dev_t, std::vector<PortHolder>>{};
     for (std::size_t i = 0; i < ports.size(); ++i) {
         if (const auto found = holders.find(numbers[i]); found != holders.end()) {
             ports[i].heldBy = found->second;

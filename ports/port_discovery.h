@@ -8,8 +8,11 @@
 
 namespace tessaly {
 
+enum class PortHolders { Find, Skip };
+
 // In kernel name order (ttyACM0, ttyS0, ttyUSB0, ttyUSB1, ttyUSB10). Empty when udev
-// cannot be read.
-std::vector<SerialPortInfo> DiscoverSerialPorts();
+// cannot be read. Finding the holders reads every process's descriptors in /proc;
+// Skip leaves heldBy empty for callers that do not show it.
+std::vector<SerialPortInfo> DiscoverSerialPorts(PortHolders holders = PortHolders::Find);
 
 }  // namespace tessaly

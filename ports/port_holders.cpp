@@ -1,10 +1,12 @@
 #include "ports/port_holders.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -30,11 +32,40 @@ bool IsNumber(const char* name) {
     return true;
 }
 
+std::string LastPart(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The kernel cuts "comm" at 15 characters ("tessaly-vdispla"). The name the
+// program was started by, or its executable's, is whole; either is taken only when
+// it begins with "comm", since a program may rewrite its arguments into anything.
 std::string ProgramName(const std::string& procDir) {
-    std::string name;
-    std::ifstream comm(procDir + "/comm");
-    std::getline(comm, name);
-    return name;
+    std::string comm;
+    std::getline(std::ifstream(procDir + "/comm"), comm);
+    std::string argv0;
+    std::getline(std::ifstream(procDir + "/cmdline"), argv0, '\0');
+    std::error_code error;
+    const std::string exe = std::filesystem::read_symlink(procDir + "/exe", error);
+    for (const std::string& whole : {LastPart(argv0), LastPart(exe)}) {
+        if (!comm.empty() && whole.size() > comm.size() && whole.rfind(comm, 0) == 0) {
+            return whole;
+        }
+    }
+    return comm;
+}
+
+// Whether descriptor `fd` of the process was opened for reading, from its "flags".
+bool OpenedForReading(const std::string& procDir, const char* fd) {
+    std::ifstream info(procDir + "/fdinfo/" + fd);
+    std::string key;
+    std::string value;
+    while (info >> key >> value) {
+        if (key == "flags:") {
+            return (std::stoul(value, nullptr, 8) & O_ACCMODE) != O_WRONLY;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -63,8 +94,9 @@ std::map<dev_t, std::vector<PortHolder>> FindHolders(const std::set<dev_t>& devi
                 !seen.insert(st.st_rdev).second) {
                 continue;
             }
-            holders[st.st_rdev].push_back(
-                {static_cast<pid_t>(std::stoi(entry->d_name)), ProgramName(procDir)});
+            holders[st.st_rdev].push_back({static_cast<pid_t>(std::stoi(entry->d_name)),
+                                           ProgramName(procDir),
+                                           OpenedForReading(procDir, fd->d_name)});
         }
     }
     return holders;

@@ -10,7 +10,8 @@ namespace tessaly {
 // A process that has the device open.
 struct PortHolder {
     pid_t pid = 0;
-    std::string program;  // its command name, e.g. "minicom"
+    std::string program;  // its program name, whole, e.g. "minicom"
+    bool reads = true;    // opened for reading: it may take the display's answers
 };
 
 struct SerialPortInfo {

@@ -43,6 +43,8 @@ inline constexpr Byte kIdentity0 = 0x23;
 inline constexpr Byte kIdentity1 = 0x1F;
 // Bytes that follow the sync byte in a switch query reply.
 inline constexpr std::size_t kQueryReplyLength = 11;
+// Bytes of that reply up to the last digit; the one after it is not looked at.
+inline constexpr std::size_t kQueryReplyDigitsEnd = 10;
 
 // Memory switches that carry the user settings.
 inline constexpr int kFirstSwitch = 10;

@@ -146,7 +146,9 @@ void DisplayResponder::RunUserSettingFunction(std::size_t length,
         const Digits digits = SwitchDigits(n);
         std::vector<std::uint8_t> reply{kSync, 0x22, static_cast<std::uint8_t>(n)};
         reply.insert(reply.end(), digits.begin(), digits.end());
-        reply.push_back(0x00);
+        if (m_fault != DisplayFault::NoTrailingByte) {
+            reply.push_back(0x00);
+        }
         Answer(answer, std::move(reply));
     }
 }

@@ -18,6 +18,7 @@ enum class DisplayFault {
     EndlessNoise,
     HangUp,
     Stall,
+    NoTrailingByte,
 };
 
 class DisplayResponder {

@@ -18,7 +18,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: tessaly-vdisplay [--help] [--fault NAME] [--hang-up-after BYTES] [--link PATH]\n"
     "  NAME: none, silent, noise-before-sync, wrong-identity, cut-after-sync,\n"
-    "        endless-noise, hang-up, stall\n"
+    "        endless-noise, hang-up, stall, no-trailing-byte\n"
     "  BYTES: how many bytes the display takes before it hangs up or stalls\n";
 
 struct Options {

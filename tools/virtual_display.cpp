@@ -47,7 +47,7 @@ void VirtualDisplay::Start(int master) {
     int wake[2] = {-1, -1};
     const bool ready = grantpt(m_master) == 0 && unlockpt(m_master) == 0 &&
                        ptsname_r(m_master, name, sizeof name) == 0 &&
-                       (m_slaveKeeper = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC)) >= 0 &&
+                       (m_slaveKeeper = open(name, O_WRONLY | O_NOCTTY | O_CLOEXEC)) >= 0 &&
                        tcgetattr(m_slaveKeeper, &raw) == 0 &&
                        pipe2(wake, O_CLOEXEC | O_NONBLOCK) == 0;
     if (!ready) {
@@ -191,6 +191,7 @@ std::optional<VirtualDisplay::Fault> VirtualDisplay::FaultFromName(std::string_v
         {"endless-noise", Fault::EndlessNoise},
         {"hang-up", Fault::HangUp},
         {"stall", Fault::Stall},
+        {"no-trailing-byte", Fault::NoTrailingByte},
     };
     for (const auto& [text, fault] : kNames) {
         if (text == name) {

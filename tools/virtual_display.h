@@ -27,6 +27,8 @@ public:
     // HangUp: closes its side after HangUpAfterBytes() bytes received.
     // Stall: after HangUpAfterBytes() bytes received (and answered) holds the line
     //   stopped, as a lowered CTS would: the client's writes no longer go out.
+    // NoTrailingByte: switch query replies end with the last digit; the byte that
+    //   follows it on other displays is left out.
     using Fault = DisplayFault;
 
     VirtualDisplay();  // opens the pseudo-terminal and starts answering; throws on failure
@@ -69,7 +71,7 @@ public:
     void StallNow();
 
     // "none", "silent", "noise-before-sync", "wrong-identity", "cut-after-sync",
-    // "endless-noise", "hang-up", "stall".
+    // "endless-noise", "hang-up", "stall", "no-trailing-byte".
     static std::optional<Fault> FaultFromName(std::string_view name);
 
 private:
@@ -85,7 +87,8 @@ private:
 
     std::string m_devicePath;
     int m_master = -1;
-    // Held open so that the master never sees a hang-up when the client closes the port.
+    // Held open so that the master never sees a hang-up when the client closes the port;
+    // write-only, so that nothing takes it for a program reading the display's answers.
     int m_slaveKeeper = -1;
     int m_wakeRead = -1;
     int m_wakeWrite = -1;

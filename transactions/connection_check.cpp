@@ -7,7 +7,11 @@ namespace tessaly {
 
 namespace {
 
-CheckOutcome CloseWith(CSerialLink& link, CheckOutcome outcome) {
+// The operator reads why before the port is closed.
+CheckOutcome CloseWith(CSerialLink& link, CheckOutcome outcome, const CheckReport& report) {
+    if (report) {
+        report(outcome);
+    }
     link.Close();
     return outcome;
 }
@@ -15,7 +19,7 @@ CheckOutcome CloseWith(CSerialLink& link, CheckOutcome outcome) {
 // ESC/POS: the display proves itself by the identity it gives on entering user
 // setting mode, which it leaves again at once.
 CheckOutcome GreetEscPosDisplay(CSerialLink& link, TransactionHost& host,
-                                const std::function<void()>& announce) {
+                                const CheckReport& report) {
     ReceiveBuffer buffer{};
     WriteCommand(link, CMD_INITIALIZE);
     WriteCommand(link, CMD_SELECT_DISPLAY);
@@ -25,15 +29,17 @@ CheckOutcome GreetEscPosDisplay(CSerialLink& link, TransactionHost& host,
     buffer.fill(0);
     host.Wait(300);
     if (!AwaitSyncByte(link, buffer, std::chrono::steady_clock::now())) {
-        return CloseWith(link, CheckOutcome::NoAnswer);
+        return CloseWith(link, CheckOutcome::NoAnswer, report);
     }
-    // Bytes that do not arrive leave what was there: a lone "W" reads as r0 = 0x57.
-    link.Read(buffer.data(), 3, 1000);
+    // An identity cut short is a line that failed, not another maker's display.
+    if (link.Read(buffer.data(), 3, 1000) < 2) {
+        return CloseWith(link, CheckOutcome::NoAnswer, report);
+    }
     if (buffer[0] != kIdentity0 || buffer[1] != kIdentity1) {
-        return CloseWith(link, CheckOutcome::WrongIdentity);
+        return CloseWith(link, CheckOutcome::WrongIdentity, report);
     }
-    if (announce) {
-        announce();
+    if (report) {
+        report(CheckOutcome::Connected);
     }
     WriteCommand(link, CMD_EXIT_USER_SETTING);
     return CheckOutcome::Connected;
@@ -43,6 +49,15 @@ CheckOutcome GreetEscPosDisplay(CSerialLink& link, TransactionHost& host,
 
 CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, EmulationMode mode,
                              TransactionHost& host, const std::function<void()>& announce) {
+    return CheckConnection(link, settings, mode, host, CheckReport([&](CheckOutcome outcome) {
+                               if (outcome == CheckOutcome::Connected && announce) {
+                                   announce();
+                               }
+                           }));
+}
+
+CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, EmulationMode mode,
+                             TransactionHost& host, const CheckReport& report) {
     if (!link.Configure(settings)) {
         return CheckOutcome::ConfigureError;
     }
@@ -50,16 +65,16 @@ CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, Em
         return CheckOutcome::OpenFailed;
     }
     if (!WriteCommand(link, CMD_INITIALIZE)) {
-        return CloseWith(link, CheckOutcome::PortError);
+        return CloseWith(link, CheckOutcome::PortError, report);
     }
     if (mode != kEscPos) {
         // The framed family has nothing to answer with.
-        if (announce) {
-            announce();
+        if (report) {
+            report(CheckOutcome::Connected);
         }
         return CheckOutcome::Connected;
     }
-    return GreetEscPosDisplay(link, host, announce);
+    return GreetEscPosDisplay(link, host, report);
 }
 
 }  // namespace tessaly

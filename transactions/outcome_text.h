@@ -17,6 +17,8 @@ const char* WriteOutcomeText(WriteOutcome outcome);
 // writes: "Set Status" in either window, the self test, and the basic window's sends.
 inline constexpr const char* kWriteFailedText =
     "Writing to the display failed. Its settings may be incomplete.";
+// The same for a command that changes no setting: the self test, "Show Information".
+inline constexpr const char* kSendFailedText = "Writing to the display failed.";
 
 // A status file whose name does not end in "sts".
 inline constexpr const char* kWrongFormatFileText = "Wrong format files loaded.";

@@ -11,7 +11,7 @@ Byte SwitchNumber(int group) {
     return static_cast<Byte>(kFirstSwitch + group);
 }
 
-// One query: 0x57 within the bound, then all eleven reply bytes, or nothing.
+// One query: 0x57 within the bound, then the reply through its last digit, or nothing.
 bool QuerySwitchInto(CSerialLink& link, TransactionHost& host, int group, SwitchBits& bits) {
     if (!WriteCommand(link, QuerySwitch(SwitchNumber(group)))) {
         return false;
@@ -25,8 +25,9 @@ bool QuerySwitchInto(CSerialLink& link, TransactionHost& host, int group, Switch
     if (!AwaitSyncByte(link, buffer, started, skipped)) {
         return false;
     }
-    // A reply cut short would leave digits of 0x00, which read as set bits.
-    if (link.Read(buffer.data(), kQueryReplyLength, 1000) != kQueryReplyLength) {
+    // A reply cut short would leave digits of 0x00, which read as set bits. The
+    // byte after the digits says nothing, so a display that leaves it out is heard.
+    if (link.Read(buffer.data(), kQueryReplyLength, 1000) < kQueryReplyDigitsEnd) {
         return false;
     }
     const SwitchBits parsed =

@@ -43,13 +43,22 @@ enum class CheckOutcome {
 // Configures and opens the link and greets the display. On any outcome but
 // Connected the link is closed again. For ESC/POS the display must answer the
 // user setting request with 0x57 0x23 0x1F within about a second (and before 256
-// other bytes), else NoAnswer. The other emulations are Connected as soon as
+// other bytes), else NoAnswer; an answer that stops before the second identity
+// byte is NoAnswer too. The other emulations are Connected as soon as
 // CMD_INITIALIZE went out whole.
 // `announce` runs once the display is accepted and, for ESC/POS, before it is
 // asked to leave user setting mode: the operator reads "Printer is connected."
 // first and CMD_EXIT_USER_SETTING follows, as the main window has always done it.
 CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, EmulationMode mode,
                              TransactionHost& host, const std::function<void()>& announce = {});
+
+// Runs with the outcome once it is known, for every outcome after the port opened:
+// before the display is told to leave user setting mode (Connected) or before the
+// link is closed (the others), so that a window's message is up while the port is
+// still held, and the link can still be asked about its line.
+using CheckReport = std::function<void(CheckOutcome)>;
+CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, EmulationMode mode,
+                             TransactionHost& host, const CheckReport& report);
 
 // True when the command went out whole.
 bool SelfTest(CSerialLink& link, EmulationMode mode);
@@ -58,7 +67,7 @@ using SwitchSet = std::array<SwitchBits, kSwitchCount>;  // switches 10..14
 
 enum class ReadOutcome { Complete, NoAnswer, Stopped };
 // Reads switches 10..14. Fills `out` only when every query went out whole and
-// every reply arrived whole (0x57 within the bound, then all 11 bytes); stops at
+// every reply arrived (0x57 within the bound, then its bytes through the last digit); stops at
 // the first that did not (NoAnswer), or before the next query once the host asks
 // it to (Stopped). Progress: SetProgress(0), 9 steps per switch (45),
 // SetProgress(100) when Complete; otherwise the caller sets the progress back to 0.

@@ -64,6 +64,10 @@ BackgroundTransaction::BackgroundTransaction(wxEvtHandler& window, WindowService
     : m_window(window), m_services(services) {}
 
 BackgroundTransaction::~BackgroundTransaction() {
+    Abandon();
+}
+
+void BackgroundTransaction::Abandon() {
     if (!Running()) {
         return;
     }

@@ -34,7 +34,7 @@ public:
 
     // `window` receives the posted progress and the end; it outlives this.
     BackgroundTransaction(wxEvtHandler& window, WindowServices& services);
-    // A transaction still running is asked to stop and waited for.
+    // A transaction still running is asked to stop and waited for (Abandon).
     ~BackgroundTransaction();
     BackgroundTransaction(const BackgroundTransaction&) = delete;
     BackgroundTransaction& operator=(const BackgroundTransaction&) = delete;
@@ -49,6 +49,10 @@ public:
 
     // The transaction stops at its next point between two commands.
     void RequestStop() { m_stop = true; }
+    // Asks a running transaction to stop and waits until its thread has ended;
+    // `done` does not run. For owners whose members the work uses: call it before
+    // they go.
+    void Abandon();
 
 private:
     class Host;

@@ -14,6 +14,7 @@
 #include "ui/accessible_label.h"
 #include "ui/control_factory.h"
 #include "ui/drop_down_style.h"
+#include "ui/list_tooltip.h"
 #include "ui/progress_bar.h"
 
 namespace tessaly {
@@ -113,6 +114,7 @@ void CTemplateDialog::SetListIndex(int controlId, int index) {
         return;
     }
     list->SetSelection(IsShownIndex(index, list->GetCount()) ? index : wxNOT_FOUND);
+    UpdateListTooltip(Control(controlId));
 }
 
 std::string CTemplateDialog::GetListText(int controlId, int index) const {
@@ -169,13 +171,13 @@ void CTemplateDialog::RequestEnd(int result) {
     m_transaction.RequestStop();
 }
 
-bool CTemplateDialog::RunSend(std::function<bool()> send) {
+bool CTemplateDialog::RunSend(std::function<bool()> send, const char* failedText) {
     auto sent = std::make_shared<bool>(true);
     return RunTransaction(
         nullptr, [send = std::move(send), sent](BackgroundHost&) { *sent = send(); },
-        [this, sent] {
+        [this, sent, failedText] {
             if (!*sent && !EndRequested()) {
-                Services().ShowMessage(this, kWriteFailedText, MessageIcon::Exclamation);
+                Services().ShowMessage(this, failedText, MessageIcon::Exclamation);
             }
         });
 }
@@ -202,6 +204,9 @@ bool CTemplateDialog::TryBefore(wxEvent& event) {
             type == wxEVT_CHAR_HOOK) {
             return true;
         }
+    }
+    if (event.GetEventType() == wxEVT_CHOICE) {
+        UpdateListTooltip(dynamic_cast<wxWindow*>(event.GetEventObject()));
     }
     return wxDialog::TryBefore(event);
 }

@@ -88,6 +88,10 @@ public:
     bool EndRequested() const { return m_pendingEnd.has_value(); }
 
 protected:
+    // Stops a running transaction between two commands and waits for its thread:
+    // a window calls it first in its destructor when its work uses the window's
+    // own members, which go before this base class does.
+    void AbandonTransaction() { m_transaction.Abandon(); }
     // Runs `work` off the window's thread (see BackgroundTransaction); `done`
     // follows on the window's thread, and then the end if one was asked for
     // meanwhile. `done` should tell the operator nothing when EndRequested().
@@ -95,8 +99,8 @@ protected:
                         std::function<void()> done);
     // A transaction that only sends: `send` runs off the window's thread and
     // returns whether its commands went out whole. Success shows nothing, but a
-    // command that did not go out whole must not pass for one.
-    bool RunSend(std::function<bool()> send);
+    // command that did not go out whole must not pass for one: `failedText` says so.
+    bool RunSend(std::function<bool()> send, const char* failedText);
     // Runs on the window's thread after each transaction's `done`.
     virtual void OnTransactionEnded() {}
 

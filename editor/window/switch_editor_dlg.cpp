@@ -1,9 +1,11 @@
 #include "editor/window/switch_editor_dlg.h"
 
 #include <array>
+#include <string>
 
 #include "resources/control_ids.h"
 #include "resources/dialog_template.h"
+#include "ui/list_tooltip.h"
 
 namespace tessaly {
 
@@ -44,6 +46,21 @@ void CSwitchEditorDlg::SetIndices(const SettingIndices& indices) {
     m_brightness = indices.brightness;
     m_peripheral = indices.peripheral;
     m_cursorMode = indices.cursorMode;
+}
+
+void CSwitchEditorDlg::ShowGrid(const char* holder) {
+    SetIndices(DeriveIndices(m_grid));
+    UpdateData(false);
+    const std::array<std::int32_t, 5> held = HeldValues(m_grid);
+    const std::array<int, 5> lists{IDC_CODE_TABLE, IDC_INTL_SET, IDC_BRIGHTNESS, IDC_PERIPHERAL,
+                                   IDC_CURSOR_MODE};
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        if (GetListIndex(lists[i]) < 0) {
+            UpdateListTooltip(Control(lists[i]), std::string("The ") + holder + " holds " +
+                                                     std::to_string(held[i]) +
+                                                     ", which is not an item of this list");
+        }
+    }
 }
 
 void CSwitchEditorDlg::ApplyChoice(void (*apply)(SwitchGrid&, std::int32_t),

@@ -61,6 +61,9 @@ private:
     // changed, and shows all five again.
     void ApplyChoice(void (*apply)(SwitchGrid&, std::int32_t), const std::int32_t& index);
     void SetIndices(const SettingIndices& indices);
+    // Shows the grid's settings in the lists; a list left without a selection by
+    // bits that name none of its items says in its tooltip what `holder` holds.
+    void ShowGrid(const char* holder);
     // The end of "Get Status", on the window's thread.
     void ShowRead(ReadOutcome outcome, const SwitchSet& read);
 

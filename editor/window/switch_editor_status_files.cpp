@@ -44,8 +44,7 @@ void CSwitchEditorDlg::OnLoadStatus(wxCommandEvent&) {
     }
     // The whole grid, element 0 of each switch included, comes from the file.
     m_grid = loaded.grid;
-    SetIndices(DeriveIndices(m_grid));
-    UpdateData(false);
+    ShowGrid("file");
     EnableControls(1);
 }
 

@@ -45,7 +45,7 @@ void CSwitchEditorDlg::ShowRead(ReadOutcome outcome, const SwitchSet& read) {
     if (!EndRequested()) {
         Services().ShowMessage(this, ReadOutcomeText(outcome), MessageIcon::Information);
     }
-    UpdateData(false);
+    ShowGrid("display");
     EnableControls(1);
     m_progress.SetPos(0);
 }

@@ -7,7 +7,9 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "cli/item_match.h"
 #include "cli/setting_table.h"
 #include "resources/main_lists.h"
 
@@ -32,7 +34,7 @@ std::string Quoted(const std::string& text) {
 template <typename Items>
 std::string Entry(const std::string& option, const Items& items) {
     std::string joined;
-    for (const char* item : items) {
+    for (const auto& item : items) {
         if (!joined.empty()) {
             joined += '\n';
         }
@@ -62,7 +64,13 @@ int main(int argc, char** argv) {
                         Entry("--data-bits", tessaly::kDataBitsItems) +
                         Entry("--port", tessaly::kPortItems);
     for (const tessaly::SettingRow& row : tessaly::kSettingRows) {
-        lists += Entry(std::string("--") + row.option, row.items);
+        // The item texts first, then the other names the command line takes.
+        std::vector<std::string> names(row.items.begin(), row.items.end());
+        for (std::string& other :
+             tessaly::OtherNames(row.items, tessaly::SettingAliases(row.items))) {
+            names.push_back(std::move(other));
+        }
+        lists += Entry(std::string("--") + row.option, names);
     }
     script.replace(marker, std::string(kMarker).size() + 1, lists);  // with its newline
 

@@ -203,9 +203,9 @@ TEST_F(MainWindowTest, SelfTestSendsTheCommandOfTheEmulation) {
     }
 }
 
+// A self test changes no setting: nothing may be incomplete.
 TEST_F(MainWindowTest, ASelfTestThatDoesNotGoOutSaysSo) {
-    const RecordedMessage failed{"Writing to the display failed. Its settings may be incomplete.",
-                                 MessageIcon::Exclamation};
+    const RecordedMessage failed{"Writing to the display failed.", MessageIcon::Exclamation};
     ASSERT_TRUE(Select(*window, IDC_EMULATION, 1));
     ASSERT_EQ(Check(), kConnected);
     services.messages.clear();
@@ -293,6 +293,29 @@ TEST_F(MainWindowTest, AnEndRequestDuringTheCheckWaitsForItThenLeavesThroughTheT
     EXPECT_TRUE(services.messages.empty());
     EXPECT_FALSE(window->Link().IsOpen());
     EXPECT_EQ(window->Connected(), 0);
+}
+
+// `tessaly --port NAME`: COM names in any case choose their item; a device the
+// list does not hold gets an item of its own, which the check then opens.
+TEST_F(MainWindowTest, APortNamedAtStartIsChosen) {
+    const auto chosen = [](const CMainDlg& w) {
+        return w.GetListText(IDC_PORT, w.GetListIndex(IDC_PORT));
+    };
+    {
+        CMainDlg com(services, printers);
+        com.ChoosePortAtStart("com3");
+        ShowForTest(com);
+        EXPECT_EQ(chosen(com), "COM3");
+    }
+    ::unsetenv("TESSALY_COM1");
+    CMainDlg other(services, printers);
+    other.ChoosePortAtStart(display.DevicePath());
+    ShowForTest(other);
+    EXPECT_EQ(chosen(other), display.DevicePath());
+    services.messages.clear();
+    ASSERT_TRUE(Click(other, IDC_CHECK_COMM));
+    EXPECT_EQ(services.messages, std::vector{kConnected});
+    EXPECT_EQ(other.PortName(), display.DevicePath());
 }
 
 }  // namespace

@@ -102,8 +102,14 @@ offers "$work/failing-cli" --port ""
     fail "--port with a failing ports command: offered [$offered]"
 
 # Status files for the commands that take one.
-touch "$work/till.sts"
+touch "$work/till.sts" "$work/my till.sts"
 expect_among "load $work/ti" "$work/till.sts"
+expect_exactly "load '$work/my'" "$work/my till.sts"
+
+# The other names the command line takes for an item: its name in parentheses, and
+# the right spelling of an item the list spells wrong.
+expect_among "set --code-table Lat" "Latin 1"
+expect_exactly "set --code-table eu" "Euro"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures failure(s)" >&2

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <utility>
+#include <vector>
 
 #include "tests/transactions/recording_host.h"
 #include "tools/virtual_display.h"
@@ -39,11 +41,23 @@ TEST_F(ConnectionCheckTest, AcceptsTheDisplayAndLeavesUserSettingModeAgain) {
     EXPECT_FALSE(display.InUserSettingMode());
 }
 
-TEST_F(ConnectionCheckTest, RefusesAnotherIdentityOrALoneSyncByteWithoutLeavingTheMode) {
-    for (Fault fault : {Fault::WrongIdentity, Fault::CutAfterSync}) {
+// Another identity is another maker's display; a lone sync byte is a line that
+// failed. Either is reported while the port is still held, then it is closed.
+TEST_F(ConnectionCheckTest, RefusesAnotherIdentityAndTakesALoneSyncByteForNoAnswer) {
+    const std::pair<Fault, CheckOutcome> cases[] = {
+        {Fault::WrongIdentity, CheckOutcome::WrongIdentity},
+        {Fault::CutAfterSync, CheckOutcome::NoAnswer}};
+    for (const auto& [fault, expected] : cases) {
         display.SetFault(fault);
         display.ClearReceived();
-        EXPECT_EQ(Check(), CheckOutcome::WrongIdentity);
+        std::vector<bool> openWhenReported;
+        const CheckReport report = [&](CheckOutcome outcome) {
+            EXPECT_EQ(outcome, expected);
+            openWhenReported.push_back(link.IsOpen());
+        };
+        EXPECT_EQ(CheckConnection(link, SettingsFor(display.DevicePath()), kEscPos, host, report),
+                  expected);
+        EXPECT_EQ(openWhenReported, std::vector{true});
         EXPECT_FALSE(link.IsOpen());
         EXPECT_EQ(display.Received(), kGreeting) << "no exit: the check stops there";
     }

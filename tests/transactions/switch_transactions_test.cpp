@@ -82,6 +82,17 @@ TEST_F(ReadSwitchesTest, PutsEachDigitOnItsBitAndKeepsOddDigitsAsNumbers) {
     EXPECT_EQ(out[4], Bits({5, 6, 7, 8}));
 }
 
+// The byte after the eight digits carries nothing: a display that leaves it out
+// is read all the same.
+TEST_F(ReadSwitchesTest, ReadsADisplayThatLeavesOutTheByteAfterTheDigits) {
+    display.SetFault(Fault::NoTrailingByte);
+    display.SetSwitchDigits(13, D("10000001"));
+    SwitchSet out = Untouched();
+    ASSERT_EQ(ReadSwitches(link, host, out), ReadOutcome::Complete);
+    EXPECT_EQ(out[3], Bits({1, 8}));
+    EXPECT_EQ(out[0], SwitchBits{});
+}
+
 struct BrokenReply {
     const char* name;
     Fault fault;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <wx/choice.h>
 #include <wx/gauge.h>
+#include <wx/tooltip.h>
 
 #include <algorithm>
 #include <chrono>
@@ -119,6 +120,25 @@ TEST_F(SwitchEditorTest, ABrightnessValueWithoutAnItemShowsNoSelection) {
     OpenAndRead();
     EXPECT_EQ(window.GetListIndex(IDC_BRIGHTNESS), -1);
     EXPECT_EQ(window.m_brightness, -1);
+}
+
+// A closed list that cuts its item shows it whole as its tooltip; a list left
+// without a selection by a value it has no item for names that value.
+TEST_F(SwitchEditorTest, ListTooltipsShowCutItemsAndValuesOutsideTheList) {
+    display.SetSwitchDigits(12, D("00000101"));  // brightness field value 5
+    OpenAndRead();
+    const auto tip = [&](int id) {
+        const wxToolTip* t = window.Control(id)->GetToolTip();
+        return t != nullptr ? t->GetTip().utf8_string() : std::string();
+    };
+    EXPECT_EQ(tip(IDC_CODE_TABLE), "PC437 (USA: Standard Europe)");
+    EXPECT_EQ(tip(IDC_BRIGHTNESS), "The display holds 5, which is not an item of this list");
+    EXPECT_EQ(tip(IDC_PERIPHERAL), "The display holds 0, which is not an item of this list");
+    EXPECT_EQ(tip(IDC_INTL_SET), "") << "\"U.S.A.\" fits";
+    ASSERT_TRUE(Select(window, IDC_PERIPHERAL, 2));
+    EXPECT_EQ(tip(IDC_PERIPHERAL), "Both Printer and Customer Display");
+    ASSERT_TRUE(Select(window, IDC_PERIPHERAL, 0));
+    EXPECT_EQ(tip(IDC_PERIPHERAL), "") << "a choice that fits has no tooltip";
 }
 
 TEST_F(SwitchEditorTest, ChoosingFortyPercentRewritesOnlyBrightnessBitsAndSendsNothing) {

@@ -17,6 +17,7 @@
 
 #include "editor/window/switch_editor_dlg.h"
 #include "resources/control_ids.h"
+#include "tools/benchmark/bench_timing.h"
 #include "tools/display_line.h"
 #include "tools/virtual_display.h"
 #include "transactions/transactions.h"
@@ -27,17 +28,8 @@ namespace {
 
 using namespace tessaly;
 
-double Now() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
+using bench::Median;
+using bench::Now;
 
 // The desktop's own services, except that a message is only timed.
 class TimingServices final : public WindowServices {

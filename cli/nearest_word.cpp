@@ -1,0 +1,44 @@
+#include "cli/nearest_word.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace tessaly {
+
+namespace {
+
+// Levenshtein distance: insertions, deletions and substitutions.
+std::size_t EditDistance(const std::string& a, const std::string& b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+}  // namespace
+
+std::string NearestWord(const std::string& word, const std::vector<std::string>& candidates) {
+    const std::size_t allowed = std::max<std::size_t>(1, word.size() / 3);
+    std::string nearest;
+    std::size_t best = allowed + 1;
+    for (const std::string& candidate : candidates) {
+        const std::size_t distance = EditDistance(word, candidate);
+        if (distance < best) {
+            best = distance;
+            nearest = candidate;
+        }
+    }
+    return nearest;
+}
+
+}  // namespace tessaly
