@@ -45,6 +45,6 @@ play 0 till1,till2,till3 "till1 ok till2 ok till3 ok"
 [ "$(grep -cE '^till[123] +: .* changed=0 .* failed=0 ' "$work/out")" -eq 3 ] ||
     fail "the second run changed something"
 play 2 till4 "till4 ok"
-grep -qF 'fatal: [till4]: FAILED! => {"changed": false, "msg": "The display did not answer. Check the cable and the line settings."}' \
+grep -qF 'fatal: [till4]: FAILED! => {"changed": false, "msg": "The display did not answer. Check the cable and the line settings.' \
     "$work/out" || fail "the silent till does not fail with the display's sentence"
 exit $failures
