@@ -126,7 +126,9 @@ void CMainDlg::OnCheckComm(wxCommandEvent&) {
 
 void CMainDlg::ShowCheckOutcome(CheckOutcome outcome, bool announced) {
     m_connected = (outcome == CheckOutcome::Connected && m_link.IsOpen()) ? 1 : 0;
-    if (!announced && !EndRequested()) {
+    // A check that failed after "Printer is connected." (the command to leave user
+    // setting mode did not go out) is still reported as the failure it is.
+    if ((!announced || outcome != CheckOutcome::Connected) && !EndRequested()) {
         ShowCheckFailure(outcome);
     }
     if (m_connected == 1) {

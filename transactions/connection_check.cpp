@@ -12,6 +12,13 @@ CheckOutcome CloseWith(CSerialLink& link, CheckOutcome outcome) {
     return outcome;
 }
 
+// A display asked to enter user setting mode may have entered it whatever it
+// answered; it is told to leave before the port closes.
+CheckOutcome LeaveAndCloseWith(CSerialLink& link, CheckOutcome outcome) {
+    WriteCommand(link, CMD_EXIT_USER_SETTING);
+    return CloseWith(link, outcome);
+}
+
 // ESC/POS: the display proves itself by the identity it gives on entering user
 // setting mode, which it leaves again at once.
 CheckOutcome GreetEscPosDisplay(CSerialLink& link, TransactionHost& host,
@@ -24,18 +31,22 @@ CheckOutcome GreetEscPosDisplay(CSerialLink& link, TransactionHost& host,
     WriteCommand(link, CMD_ENTER_USER_SETTING);
     buffer.fill(0);
     host.Wait(300);
-    if (!AwaitSyncByte(link, buffer, std::chrono::steady_clock::now())) {
-        return CloseWith(link, CheckOutcome::NoAnswer);
+    // A run asked to stop does not wait a second for an answer it will not use.
+    if (host.StopRequested() || !AwaitSyncByte(link, buffer, std::chrono::steady_clock::now())) {
+        return LeaveAndCloseWith(link, CheckOutcome::NoAnswer);
     }
     // Bytes that do not arrive leave what was there: a lone "W" reads as r0 = 0x57.
     link.Read(buffer.data(), 3, 1000);
     if (buffer[0] != kIdentity0 || buffer[1] != kIdentity1) {
-        return CloseWith(link, CheckOutcome::WrongIdentity);
+        return LeaveAndCloseWith(link, CheckOutcome::WrongIdentity);
     }
     if (announce) {
         announce();
     }
-    WriteCommand(link, CMD_EXIT_USER_SETTING);
+    // A display that never took the command to leave is still in user setting mode.
+    if (!WriteCommand(link, CMD_EXIT_USER_SETTING) || !link.Drain()) {
+        return CloseWith(link, CheckOutcome::PortError);
+    }
     return CheckOutcome::Connected;
 }
 
@@ -53,7 +64,11 @@ CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, Em
         return CloseWith(link, CheckOutcome::PortError);
     }
     if (mode != kEscPos) {
-        // The framed family has nothing to answer with.
+        // The framed family has nothing to answer with; the line must stay up
+        // until the command has had time to reach the display.
+        if (!link.Drain()) {
+            return CloseWith(link, CheckOutcome::PortError);
+        }
         if (announce) {
             announce();
         }

@@ -39,13 +39,13 @@ TEST_F(ConnectionCheckTest, AcceptsTheDisplayAndLeavesUserSettingModeAgain) {
     EXPECT_FALSE(display.InUserSettingMode());
 }
 
-TEST_F(ConnectionCheckTest, RefusesAnotherIdentityOrALoneSyncByteWithoutLeavingTheMode) {
+TEST_F(ConnectionCheckTest, RefusesAnotherIdentityOrALoneSyncByteAndLeavesTheMode) {
     for (Fault fault : {Fault::WrongIdentity, Fault::CutAfterSync}) {
         display.SetFault(fault);
         display.ClearReceived();
         EXPECT_EQ(Check(), CheckOutcome::WrongIdentity);
         EXPECT_FALSE(link.IsOpen());
-        EXPECT_EQ(display.Received(), kGreeting) << "no exit: the check stops there";
+        EXPECT_EQ(display.Received(), Concat({kGreeting, BytesOf({CMD_EXIT_USER_SETTING})}));
     }
 }
 
