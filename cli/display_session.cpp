@@ -1,6 +1,7 @@
 #include "cli/display_session.h"
 
 #include "cli/command_line.h"
+#include "link/port_name.h"
 #include "ports/open_failure_text.h"
 #include "transactions/outcome_text.h"
 
@@ -18,8 +19,11 @@ bool DisplaySession::Connect(bool borrowPrinters) {
         return false;
     }
     if (borrowPrinters && m_borrowPrinters) {
-        if (PrinterBorrowing* printers = m_borrowPrinters()) {
-            printers->ReleasePrinters(m_request.link.portName);
+        PrinterBorrowing* printers = m_borrowPrinters();
+        if (printers != nullptr && !printers->ReleasePrinters(m_request.link.portName)) {
+            // Another run has the port: it keeps its printers, and this run ends here.
+            return FailToOpen(CheckOutcome::OpenFailed,
+                              HeldByAnotherRun(ResolvePortName(m_request.link.portName)));
         }
     }
     if (Stopped()) {
@@ -28,17 +32,21 @@ bool DisplaySession::Connect(bool borrowPrinters) {
     const CheckOutcome outcome =
         CheckConnection(m_link, m_request.link, m_request.emulation, m_host);
     if (outcome == CheckOutcome::OpenFailed || outcome == CheckOutcome::ConfigureError) {
-        // The windows' sentence, then the device, the system's reason and the remedy.
-        m_openFailed = true;
-        Fail(CheckOutcomeText(outcome), kExitOpen);
-        m_streams.err << ExplainOpenFailure(m_link.LastFailure()).Text() << '\n';
-        return false;
+        return FailToOpen(outcome, m_link.LastFailure());
     }
     if (outcome != CheckOutcome::Connected) {
         Fail(CheckOutcomeText(outcome), kExitDevice);
         return false;
     }
     return !Stopped();
+}
+
+// The windows' sentence, then the device, the system's reason and the remedy.
+bool DisplaySession::FailToOpen(CheckOutcome outcome, const OpenFailure& failure) {
+    m_openFailed = true;
+    Fail(CheckOutcomeText(outcome), kExitOpen);
+    m_streams.err << ExplainOpenFailure(failure).Text() << '\n';
+    return false;
 }
 
 bool DisplaySession::ReadGrid(SwitchGrid& grid) {
