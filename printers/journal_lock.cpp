@@ -1,5 +1,7 @@
 #include "printers/journal_lock.h"
 
+#include "files/shown_name.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -13,7 +15,7 @@
 namespace tessaly {
 namespace {
 
-constexpr std::string_view kLockSuffix = ".lock";
+constexpr std::string_view kLockSuffix = kJournalLockSuffix;
 
 bool Exists(const std::string& path) {
     struct stat info {};
@@ -102,13 +104,13 @@ std::optional<JournalLock> JournalLock::TakeOver(const std::string& journalPath)
                         O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
     if (fd < 0) {
         std::fprintf(stderr, "tessaly: printer journal %s: its lock %s cannot be opened\n",
-                     journalPath.c_str(), lockPath.c_str());
+                     ShownName(journalPath).c_str(), ShownName(lockPath).c_str());
         return std::nullopt;
     }
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         std::fprintf(stderr, "tessaly: printer journal %s: its lock %s is not a regular file\n",
-                     journalPath.c_str(), lockPath.c_str());
+                     ShownName(journalPath).c_str(), ShownName(lockPath).c_str());
         close(fd);
         return std::nullopt;
     }
