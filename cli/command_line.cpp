@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <sstream>
 #include <string>
 
 #include "cli/item_match.h"
@@ -195,7 +196,14 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliReques
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        const int status = app.exit(error, out, err);
+        // A refused value is quoted back; whatever it holds must not reach the
+        // terminal raw, so every line of the message is shown escaped.
+        std::ostringstream message;
+        const int status = app.exit(error, out, message);
+        std::istringstream lines(message.str());
+        for (std::string line; std::getline(lines, line);) {
+            err << ShownName(line) << '\n';
+        }
         return status == 0 ? kExitSuccess : kExitUsage;
     }
     if (versionCommand->parsed()) {
