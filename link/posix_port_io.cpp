@@ -153,7 +153,9 @@ bool WaitOutputQueueEmpty(int fd, Clock::time_point end) {
         }
         std::this_thread::sleep_for(Ms(kModemPollMs));
     }
-    return false;
+    // A device that keeps no count (a mocked test device answers ENOTTY) has no
+    // queue to wait for; the line is still watched after it.
+    return errno == ENOTTY || errno == EINVAL;
 }
 
 bool DrainOutput(int fd, Clock::time_point end) {

@@ -21,8 +21,9 @@ unsigned ReadWithTimeouts(int fd, std::uint8_t* buffer, unsigned length,
 unsigned WriteBounded(int fd, const std::uint8_t* buffer, unsigned length, ModemLines& lines,
                       unsigned boundMs);
 
-// Waits until the driver's output queue is empty or `end` passes; true when it emptied.
-// A pseudo-terminal hands every byte to its peer at once and always reports it empty.
+// Waits until the driver's output queue is empty or `end` passes; true when it emptied
+// or the device keeps no count. A pseudo-terminal hands every byte to its peer at
+// once and always reports it empty.
 bool WaitOutputQueueEmpty(int fd, std::chrono::steady_clock::time_point end);
 
 // The end of a send: waits for the output queue to empty, then watches the line until
