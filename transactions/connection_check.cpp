@@ -32,7 +32,8 @@ CheckOutcome GreetEscPosDisplay(CSerialLink& link, TransactionHost& host,
     buffer.fill(0);
     host.Wait(300);
     // A run asked to stop does not wait a second for an answer it will not use.
-    if (host.StopRequested() || !AwaitSyncByte(link, buffer, std::chrono::steady_clock::now())) {
+    const auto stopped = [&host] { return host.StopRequested(); };
+    if (!AwaitSyncByte(link, buffer, std::chrono::steady_clock::now(), 0, stopped)) {
         return LeaveAndCloseWith(link, CheckOutcome::NoAnswer);
     }
     // Bytes that do not arrive leave what was there: a lone "W" reads as r0 = 0x57.
