@@ -1,8 +1,7 @@
 #include "printers/journal_file.h"
 
-#include "files/shown_name.h"
-
 #include "files/file_replacement.h"
+#include "files/shown_name.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -89,6 +88,13 @@ std::optional<std::string> SetJournalAside(const std::string& path, const std::s
     std::fprintf(stderr, "tessaly: printer journal %s %s and cannot be set aside\n",
                  ShownName(path).c_str(), why.c_str());
     return std::nullopt;
+}
+
+bool StillNamed(int fd, const std::string& path) {
+    struct stat opened {};
+    struct stat named {};
+    return fstat(fd, &opened) == 0 && lstat(path.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
 bool MakeJournalDirectory(const std::string& dir) {

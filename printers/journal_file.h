@@ -40,6 +40,10 @@ JournalFileText ReadJournalText(const std::string& path);
 // failed.
 std::optional<std::string> SetJournalAside(const std::string& path, const std::string& why);
 
+// True when `path` still names the file open on `fd`: a lock file's holder may
+// remove it between another run's open and its lock.
+bool StillNamed(int fd, const std::string& path);
+
 // Creates `dir` and its missing parents, readable by the user only.
 bool MakeJournalDirectory(const std::string& dir);
 

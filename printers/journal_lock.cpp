@@ -1,7 +1,5 @@
 #include "printers/journal_lock.h"
 
-#include "files/shown_name.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -12,6 +10,9 @@
 #include <string_view>
 #include <utility>
 
+#include "files/shown_name.h"
+#include "printers/journal_file.h"
+
 namespace tessaly {
 namespace {
 
@@ -20,15 +21,6 @@ constexpr std::string_view kLockSuffix = kJournalLockSuffix;
 bool Exists(const std::string& path) {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0 || errno != ENOENT;
-}
-
-// True when `path` still names the file open on `fd`: another run may have
-// removed it between our open and our lock.
-bool StillNamed(int fd, const std::string& path) {
-    struct stat opened {};
-    struct stat named {};
-    return fstat(fd, &opened) == 0 && lstat(path.c_str(), &named) == 0 &&
-           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
 }  // namespace

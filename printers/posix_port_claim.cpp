@@ -14,27 +14,18 @@
 namespace tessaly {
 namespace {
 
+constexpr std::string_view kClaimPrefix = "port-";
+constexpr std::string_view kClaimSuffix = ".claim";
+
 // The device's identity, not its name: a character device by its number, any
 // other file (a test's stand-in) by its file-system identity.
 std::string ClaimName(const struct stat& device) {
     if (S_ISCHR(device.st_mode) || S_ISBLK(device.st_mode)) {
-        return "port-" + std::to_string(major(device.st_rdev)) + "-" +
-               std::to_string(minor(device.st_rdev)) + ".claim";
+        return std::string(kClaimPrefix) + std::to_string(major(device.st_rdev)) + "-" +
+               std::to_string(minor(device.st_rdev)) + std::string(kClaimSuffix);
     }
-    return "port-file-" + std::to_string(device.st_dev) + "-" + std::to_string(device.st_ino) +
-           ".claim";
-}
-
-constexpr std::string_view kClaimPrefix = "port-";
-constexpr std::string_view kClaimSuffix = ".claim";
-
-// True when `path` still names the file open on `fd`: a run that let go of the
-// claim may have removed it between our open and our lock.
-bool StillNamed(int fd, const std::string& path) {
-    struct stat opened {};
-    struct stat named {};
-    return fstat(fd, &opened) == 0 && lstat(path.c_str(), &named) == 0 &&
-           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+    return std::string(kClaimPrefix) + "file-" + std::to_string(device.st_dev) + "-" +
+           std::to_string(device.st_ino) + std::string(kClaimSuffix);
 }
 
 // The claim file at `path` locked, or -1 with `held` telling whether another run
