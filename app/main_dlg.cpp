@@ -8,6 +8,7 @@
 
 #include "app/app_icons.h"
 #include "app/editing_windows.h"
+#include "link/port_name.h"
 #include "ports/open_failure_text.h"
 #include "ports/silence_explanation.h"
 #include "resources/control_ids.h"
@@ -106,7 +107,14 @@ void CMainDlg::OnCheckComm(wxCommandEvent&) {
     settings.timeouts = kMainWindowTimeouts;
 
     UpdateData(true);
-    ReleasePrinters(m_portName);
+    if (!ReleasePrinters(m_portName)) {
+        // Another run has the port and keeps its printers; this check ends here.
+        Services().ShowMessageWithDetail(
+            this, CheckOutcomeText(CheckOutcome::OpenFailed),
+            ExplainOpenFailure(HeldByAnotherRun(ResolvePortName(m_portName))).Text(),
+            CheckIcon(CheckOutcome::OpenFailed));
+        return;
+    }
 
     struct Result {
         CheckOutcome outcome = CheckOutcome::OpenFailed;
@@ -246,8 +254,8 @@ void CMainDlg::Teardown() {
     RestorePrinters();
 }
 
-void CMainDlg::ReleasePrinters(const std::string& portName) {
-    m_printerPorts.ReleasePrinters(portName);
+bool CMainDlg::ReleasePrinters(const std::string& portName) {
+    return m_printerPorts.ReleasePrinters(portName);
 }
 
 void CMainDlg::RestorePrinters() {

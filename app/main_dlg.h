@@ -91,8 +91,9 @@ private:
     void Disconnect();
     void Teardown();
     // Installed printers on the chosen port give it up while Tessaly holds it and
-    // get it back at the end.
-    void ReleasePrinters(const std::string& portName);
+    // get it back at the end. False when another run holds the port: nothing was
+    // touched and the port is not to be opened.
+    bool ReleasePrinters(const std::string& portName);
     void RestorePrinters();
 
     std::int32_t m_baud = 0;

@@ -8,6 +8,7 @@
 #include "cli/conditional_write.h"
 #include "cli/display_session.h"
 #include "cli/dry_run.h"
+#include "cli/json_text.h"
 #include "cli/port_commands.h"
 #include "cli/setting_table.h"
 #include "cli/switch_report.h"
@@ -33,7 +34,7 @@ void PrintCommands(const CliStreams& streams, const RecordingLink& recorder) {
 
 void PrintReport(const CliStreams& streams, const SwitchGrid& grid, bool json) {
     if (json) {
-        streams.out << SwitchReportJson(grid).dump(2) << '\n';
+        streams.out << JsonText(SwitchReportJson(grid)) << '\n';
     } else {
         streams.out << SwitchReportText(grid);
     }
@@ -74,6 +75,7 @@ public:
         : m_request(request),
           m_streams(streams),
           m_borrowPrinters(borrowPrinters),
+          m_stop(stop),
           m_session(request, streams, borrowPrinters, stop) {}
 
     int Run() {
@@ -97,7 +99,7 @@ public:
             case CliCommand::Ports:
                 return ListPorts(m_request, m_streams);
             case CliCommand::Scan:
-                return ScanPorts(m_request, m_streams, m_borrowPrinters);
+                return ScanPorts(m_request, m_streams, m_borrowPrinters, m_stop);
             case CliCommand::Apply:
                 return Apply();
         }
@@ -284,6 +286,7 @@ private:
     const CliRequest& m_request;
     const CliStreams& m_streams;
     const BorrowPrinters& m_borrowPrinters;
+    const StopRequest* m_stop;
     DisplaySession m_session;
 };
 

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 
 #include "cli/item_match.h"
@@ -125,7 +126,7 @@ std::string WordThatIsNoCommand(CLI::App& app, int argc, const char* const* argv
 
 // "tessaly-cli: "chek" is no command. Did you mean "check"?"
 std::string NoCommandText(CLI::App& app, const std::string& word) {
-    std::string text = "tessaly-cli: \"" + word + "\" is no command.";
+    std::string text = "tessaly-cli: \"" + ShownName(word) + "\" is no command.";
     if (const std::string nearest = NearestWord(word, CommandNames(app)); !nearest.empty()) {
         text += " Did you mean \"" + nearest + "\"?";
     }
@@ -260,7 +261,14 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, CliReques
             err << NoCommandText(app, word) << '\n';
             return kExitUsage;
         }
-        const int status = app.exit(error, out, err);
+        // A refused value is quoted back; whatever it holds must not reach the
+        // terminal raw, so every line of the message is shown escaped.
+        std::ostringstream message;
+        const int status = app.exit(error, out, message);
+        std::istringstream lines(message.str());
+        for (std::string line; std::getline(lines, line);) {
+            err << ShownName(line) << '\n';
+        }
         return status == 0 ? kExitSuccess : kExitUsage;
     }
     if (versionCommand->parsed()) {

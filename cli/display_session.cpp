@@ -1,6 +1,7 @@
 #include "cli/display_session.h"
 
 #include "cli/command_line.h"
+#include "link/port_name.h"
 #include "ports/open_failure_text.h"
 #include "ports/silence_explanation.h"
 #include "transactions/outcome_text.h"
@@ -19,8 +20,11 @@ bool DisplaySession::Connect(bool borrowPrinters) {
         return false;
     }
     if (borrowPrinters && m_borrowPrinters) {
-        if (PrinterBorrowing* printers = m_borrowPrinters()) {
-            printers->ReleasePrinters(m_request.link.portName);
+        PrinterBorrowing* printers = m_borrowPrinters();
+        if (printers != nullptr && !printers->ReleasePrinters(m_request.link.portName)) {
+            // Another run has the port: it keeps its printers, and this run ends here.
+            return FailToOpen(CheckOutcome::OpenFailed,
+                              HeldByAnotherRun(ResolvePortName(m_request.link.portName)));
         }
     }
     if (Stopped()) {
@@ -34,11 +38,7 @@ bool DisplaySession::Connect(bool borrowPrinters) {
             }
         }));
     if (outcome == CheckOutcome::OpenFailed || outcome == CheckOutcome::ConfigureError) {
-        // The windows' sentence, then the device, the system's reason and the remedy.
-        m_openFailed = true;
-        Fail(CheckOutcomeText(outcome), kExitOpen);
-        m_streams.err << ExplainOpenFailure(m_link.LastFailure()).Text() << '\n';
-        return false;
+        return FailToOpen(outcome, m_link.LastFailure());
     }
     if (outcome == CheckOutcome::NoAnswer && !silence.detail.empty()) {
         Fail(silence.portGone ? kPortGoneText : CheckOutcomeText(outcome), kExitDevice);
@@ -50,6 +50,14 @@ bool DisplaySession::Connect(bool borrowPrinters) {
         return false;
     }
     return !Stopped();
+}
+
+// The windows' sentence, then the device, the system's reason and the remedy.
+bool DisplaySession::FailToOpen(CheckOutcome outcome, const OpenFailure& failure) {
+    m_openFailed = true;
+    Fail(CheckOutcomeText(outcome), kExitOpen);
+    m_streams.err << ExplainOpenFailure(failure).Text() << '\n';
+    return false;
 }
 
 bool DisplaySession::ReadGrid(SwitchGrid& grid) {

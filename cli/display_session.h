@@ -7,6 +7,7 @@
 #include "cli/console_host.h"
 #include "editor/switch_grid.h"
 #include "link/serial_link.h"
+#include "transactions/transactions.h"
 
 namespace tessaly {
 
@@ -42,6 +43,8 @@ public:
     bool OpenFailed() const { return m_openFailed; }
 
 private:
+    bool FailToOpen(CheckOutcome outcome, const OpenFailure& failure);
+
     const CliRequest& m_request;
     const CliStreams& m_streams;
     const BorrowPrinters& m_borrowPrinters;

@@ -18,6 +18,7 @@ class RecordingLink : public CSerialLink {
 public:
     unsigned Write(const std::uint8_t* buffer, unsigned length) override;
     unsigned Read(std::uint8_t* buffer, unsigned length, unsigned timeoutMs) override;
+    bool Drain() override { return true; }
 
     const std::vector<std::vector<Byte>>& Commands() const { return m_commands; }
 

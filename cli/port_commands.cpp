@@ -7,7 +7,10 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "cli/json_text.h"
 #include "cli/port_scan.h"
+#include "files/shown_name.h"
+#include "link/port_name.h"
 #include "ports/device_names.h"
 #include "ports/open_failure_text.h"
 #include "ports/port_discovery.h"
@@ -101,7 +104,9 @@ std::vector<ScanFinding> Targets(const CliRequest& request) {
 
 // "ttyUSB0 (FT232R USB UART) at /dev/serial/by-id/...", or the path as named.
 std::string Shown(const ScanFinding& finding) {
-    return finding.label.empty() ? finding.port : finding.label + " at " + finding.port;
+    const std::string shown =
+        finding.label.empty() ? finding.port : finding.label + " at " + finding.port;
+    return ShownName(shown);
 }
 
 nlohmann::json ScanJson(const std::vector<ScanFinding>& findings) {
@@ -144,7 +149,7 @@ int ListPorts(const CliRequest& request, const CliStreams& streams) {
         for (const SerialPortInfo& port : ports) {
             list.push_back(PortJson(port));
         }
-        streams.out << list.dump(2) << '\n';
+        streams.out << JsonText(list) << '\n';
         return kExitSuccess;
     }
     if (ports.empty()) {
@@ -157,7 +162,7 @@ int ListPorts(const CliRequest& request, const CliStreams& streams) {
 }
 
 int ScanPorts(const CliRequest& request, const CliStreams& streams,
-              const BorrowPrinters& borrowPrinters) {
+              const BorrowPrinters& borrowPrinters, const StopRequest* stop) {
     std::vector<ScanFinding> targets = Targets(request);
     if (targets.empty()) {
         streams.err << "No serial ports found; name one with --port.\n";
@@ -169,14 +174,21 @@ int ScanPorts(const CliRequest& request, const CliStreams& streams,
     }
     // Printers on every probed port give it up first, as for any command.
     if (PrinterBorrowing* printers = borrowPrinters ? borrowPrinters() : nullptr) {
-        for (const ScanFinding& target : targets) {
-            printers->ReleasePrinters(target.port);
+        for (ScanFinding& target : targets) {
+            if (!printers->ReleasePrinters(target.port)) {
+                target.result = ScanFinding::Result::OpenFailed;
+                target.failure = HeldByAnotherRun(ResolvePortName(target.port));
+            }
         }
     }
     std::vector<ScanFinding> findings;
     {
         ScanBar bar(streams.progressBar ? &streams.err : nullptr, targets.size() * bauds.size());
-        findings = ProbePorts(std::move(targets), bauds, [&bar] { bar.Step(); });
+        findings = ProbePorts(
+            std::move(targets), bauds, [&bar] { bar.Step(); }, stop);
+    }
+    if (stop != nullptr && stop->Requested()) {
+        return kExitDevice;  // the caller turns it into 128 + the signal
     }
     bool answered = false;
     bool unopened = false;
@@ -185,7 +197,7 @@ int ScanPorts(const CliRequest& request, const CliStreams& streams,
         unopened = unopened || f.result == ScanFinding::Result::OpenFailed;
     }
     if (request.json) {
-        streams.out << ScanJson(findings).dump(2) << '\n';
+        streams.out << JsonText(ScanJson(findings)) << '\n';
     }
     for (const ScanFinding& f : findings) {
         if (f.result == ScanFinding::Result::Answered && !request.json) {

@@ -12,9 +12,12 @@ namespace {
 
 // One port, speed after speed; a port that will not open is not tried again.
 void ProbeOne(ScanFinding& finding, const std::vector<std::int32_t>& bauds,
-              const std::function<void()>& probed) {
-    ConsoleHost host(nullptr);  // no bar of its own: the scan draws one for all ports
+              const std::function<void()>& probed, const StopRequest* stop) {
+    ConsoleHost host(nullptr, stop);  // no bar of its own: the scan draws one for all ports
     for (const std::int32_t baud : bauds) {
+        if (host.StopRequested()) {
+            return;
+        }
         CSerialLink link;
         const LinkSettings settings{finding.port, baud, 8, 0, 0, 0, kMainWindowTimeouts};
         const CheckOutcome outcome = CheckConnection(link, settings, kEscPos, host);
@@ -37,7 +40,7 @@ void ProbeOne(ScanFinding& finding, const std::vector<std::int32_t>& bauds,
 
 std::vector<ScanFinding> ProbePorts(std::vector<ScanFinding> ports,
                                     const std::vector<std::int32_t>& bauds,
-                                    const std::function<void()>& probed) {
+                                    const std::function<void()>& probed, const StopRequest* stop) {
     std::mutex turn;
     const auto report = [&] {
         std::lock_guard<std::mutex> hold(turn);
@@ -48,7 +51,11 @@ std::vector<ScanFinding> ProbePorts(std::vector<ScanFinding> ports,
     std::vector<std::thread> threads;
     threads.reserve(ports.size());
     for (ScanFinding& finding : ports) {
-        threads.emplace_back([&finding, &bauds, &report] { ProbeOne(finding, bauds, report); });
+        if (finding.result == ScanFinding::Result::OpenFailed) {
+            continue;  // refused before the scan began
+        }
+        threads.emplace_back(
+            [&finding, &bauds, &report, stop] { ProbeOne(finding, bauds, report, stop); });
     }
     for (std::thread& thread : threads) {
         thread.join();

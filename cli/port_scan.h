@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "link/open_failure.h"
+#include "signals/stop_request.h"
 
 namespace tessaly {
 
@@ -26,9 +27,11 @@ struct ScanFinding {
 inline constexpr std::int32_t kScanBauds[] = {115200, 57600, 38400, 19200, 9600};
 
 // `probed` runs after each check (on the probing threads, one at a time).
-// Findings come back in the order of `ports`.
+// Findings come back in the order of `ports`. Once `stop` is requested no port
+// starts another check, and the one under way cuts its waits short.
 std::vector<ScanFinding> ProbePorts(std::vector<ScanFinding> ports,
                                     const std::vector<std::int32_t>& bauds,
-                                    const std::function<void()>& probed);
+                                    const std::function<void()>& probed,
+                                    const StopRequest* stop = nullptr);
 
 }  // namespace tessaly

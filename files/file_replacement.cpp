@@ -9,43 +9,21 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <random>
 #include <string_view>
 
 #include "files/descriptor.h"
 #include "files/descriptor_io.h"
 #include "files/path_parts.h"
+#include "files/temporary_name.h"
 
 namespace tessaly {
 
 namespace {
 
-// Hidden, and short whatever the target's name: a name of 255 characters, the
-// longest most file systems take, still gets its temporary.
-constexpr std::string_view kTemporaryPrefix = ".tessaly-";
-constexpr std::string_view kTemporaryAlphabet = "0123456789abcdefghijklmnopqrstuvwxyz";
-constexpr std::size_t kTemporaryLetters = 6;
-
-std::string TemporaryName() {
-    std::random_device entropy;
-    std::uniform_int_distribution<std::size_t> pick(0, kTemporaryAlphabet.size() - 1);
-    std::string name(kTemporaryPrefix);
-    for (std::size_t i = 0; i < kTemporaryLetters; ++i) {
-        name += kTemporaryAlphabet[pick(entropy)];
-    }
-    return name;
-}
-
-bool IsTemporaryName(std::string_view name) {
-    return name.size() == kTemporaryPrefix.size() + kTemporaryLetters &&
-           name.starts_with(kTemporaryPrefix) &&
-           name.find_first_not_of(kTemporaryAlphabet, kTemporaryPrefix.size()) ==
-               std::string_view::npos;
-}
-
 // A save killed between link and rename leaves its temporary behind. Every
 // temporary is locked for as long as its save runs, so one that can be locked is
-// a leftover of a save that is no longer running, and goes.
+// a leftover of a save that is no longer running, and goes, when it is also what
+// a save makes: a regular file of ours, with that name and no other.
 void RemoveLeftovers(int folder) {
     const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listing < 0) {
@@ -66,6 +44,7 @@ void RemoveLeftovers(int folder) {
         struct stat named {};
         if (leftover.valid() && ::flock(leftover.get(), LOCK_EX | LOCK_NB) == 0 &&
             ::fstat(leftover.get(), &opened) == 0 && S_ISREG(opened.st_mode) &&
+            opened.st_uid == ::geteuid() && opened.st_nlink == 1 &&
             ::fstatat(folder, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
             named.st_ino == opened.st_ino && named.st_dev == opened.st_dev) {
             ::unlinkat(folder, entry->d_name, 0);
@@ -167,8 +146,8 @@ private:
 };
 
 // Owner and group first, since changing them clears set-id bits; then the mode with
-// the ACL, then the other extended attributes. Any of them failing means the new
-// file would differ from the old one in who may do what with it.
+// the ACL and the special bits, then the other extended attributes. Any of them failing means the
+// new file would differ from the old one in who may do what with it.
 bool CarryMetadata(const std::string& path, int old, int replacement) {
     struct stat from {};
     struct stat to {};
@@ -180,6 +159,10 @@ bool CarryMetadata(const std::string& path, int old, int replacement) {
         return false;
     }
     if (::perm_copy_fd(path.c_str(), old, path.c_str(), replacement, nullptr) != 0) {
+        return false;
+    }
+    // The ACL carries the permission bits only; setuid, setgid and sticky follow here.
+    if ((from.st_mode & 07000) != 0 && ::fchmod(replacement, from.st_mode & 07777) != 0) {
         return false;
     }
     return ::attr_copy_fd(path.c_str(), old, path.c_str(), replacement, nullptr, nullptr) == 0;

@@ -3,7 +3,9 @@
 // reads names the system's own reason rather than a guess made afterwards.
 #pragma once
 
+#include <cerrno>
 #include <string>
+#include <utility>
 
 namespace tessaly {
 
@@ -26,5 +28,10 @@ struct OpenFailure {
     std::string path;  // the device path that was opened (after COMn resolution)
     int baud = 0;      // for SpeedNotTaken and LineItems
 };
+
+// The port is held by another Tessaly run, found before it was opened.
+inline OpenFailure HeldByAnotherRun(std::string path) {
+    return OpenFailure{OpenStep::Lock, EWOULDBLOCK, std::move(path), 0};
+}
 
 }  // namespace tessaly

@@ -1,6 +1,7 @@
 #include "link/posix_port_io.h"
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -139,6 +140,35 @@ unsigned WriteBounded(int fd, const std::uint8_t* buffer, unsigned length, Modem
         }
     }
     return done;
+}
+
+bool WaitOutputQueueEmpty(int fd, Clock::time_point end) {
+    int pending = 0;
+    while (ioctl(fd, TIOCOUTQ, &pending) == 0) {
+        if (pending == 0) {
+            return true;
+        }
+        if (Clock::now() >= end) {
+            return false;
+        }
+        std::this_thread::sleep_for(Ms(kModemPollMs));
+    }
+    // A device that keeps no count (a mocked test device answers ENOTTY) has no
+    // queue to wait for; the line is still watched after it.
+    return errno == ENOTTY || errno == EINVAL;
+}
+
+bool DrainOutput(int fd, Clock::time_point end) {
+    if (!WaitOutputQueueEmpty(fd, end)) {
+        return false;
+    }
+    // Nothing to read is asked for: the wait ends early only on a hang-up or an error.
+    for (int ms = MsUntil(end); ms >= 0; ms = MsUntil(end)) {
+        if (WaitFor(fd, 0, ms) == Wait::HungUp) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace tessaly

@@ -1,5 +1,7 @@
 #include "link/posix_port_setup.h"
 
+#include "link/posix_port_io.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -11,7 +13,6 @@
 #include <cerrno>
 #include <chrono>
 #include <optional>
-#include <thread>
 
 namespace tessaly {
 namespace {
@@ -192,19 +193,8 @@ int OpenTermiosPort(const std::string& path, const LinkSettings& settings, OpenF
 }
 
 void ReleaseTermiosPort(int fd, unsigned drainMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(drainMs);
-    int pending = 0;
-    bool drained = false;
-    while (ioctl(fd, TIOCOUTQ, &pending) == 0) {
-        if (pending == 0) {
-            drained = true;
-            break;
-        }
-        if (std::chrono::steady_clock::now() >= end) {
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    const bool drained = WaitOutputQueueEmpty(
+        fd, std::chrono::steady_clock::now() + std::chrono::milliseconds(drainMs));
     // Only what could not drain is thrown away. A pseudo-terminal reports an empty
     // queue at once, and a flush there would discard what its peer has not read yet:
     // the last command of a program that closes right after writing it.

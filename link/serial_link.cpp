@@ -1,5 +1,7 @@
 #include "link/serial_link.h"
 
+#include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "link/port_name.h"
@@ -9,6 +11,14 @@
 #include "link/posix_port_setup.h"
 
 namespace tessaly {
+
+unsigned DrainBoundMs(const LinkSettings& settings, std::uint64_t bytes) {
+    const std::uint64_t bits = 1 + static_cast<std::uint64_t>(std::max(settings.dataBits, 5)) +
+                               (settings.parity != 0 ? 1 : 0) + (settings.stopBits != 0 ? 2 : 1);
+    const std::uint64_t baud = static_cast<std::uint64_t>(std::max(settings.baud, 50));
+    const std::uint64_t wire = (bytes * bits * 1000 + baud - 1) / baud;
+    return static_cast<unsigned>(std::min<std::uint64_t>(wire + kDrainMarginMs, kWriteBoundMs));
+}
 
 CSerialLink::CSerialLink() : CSerialLink(std::make_unique<TermiosModemLines>()) {}
 
@@ -55,6 +65,7 @@ unsigned CSerialLink::Write(const std::uint8_t* buffer, unsigned length) {
         limit != 0 && limit < kWriteBoundMs ? static_cast<unsigned>(limit) : kWriteBoundMs;
     std::lock_guard<std::mutex> hold(m_ioLock);
     const unsigned written = WriteBounded(m_fd, buffer, length, *m_modemLines, bound);
+    m_undrained += written;
     if (written < length) {
         NoteLine();
     }
@@ -71,6 +82,19 @@ unsigned CSerialLink::Read(std::uint8_t* buffer, unsigned length, unsigned /*tim
         NoteLine();
     }
     return got;
+}
+
+bool CSerialLink::Drain() {
+    std::lock_guard<std::mutex> hold(m_ioLock);
+    if (m_fd < 0) {
+        return false;
+    }
+    const auto end = std::chrono::steady_clock::now() +
+                     std::chrono::milliseconds(DrainBoundMs(m_settings, m_undrained));
+    m_undrained = 0;
+    const bool drained = DrainOutput(m_fd, end);
+    NoteLine();
+    return drained && m_line == LineState::Sound;
 }
 
 LineState CSerialLink::Line() {
@@ -93,6 +117,7 @@ void CSerialLink::Close() {
     }
     m_fd = -1;
     m_open = 0;
+    m_undrained = 0;
     m_line = LineState::Sound;
 }
 

@@ -42,6 +42,15 @@ inline constexpr unsigned kWriteBoundMs = 2000;
 // (all zero, or an interval only), where Windows would wait without end.
 inline constexpr unsigned kUnboundedReadCapMs = 2000;
 
+// How long the end of a send watches the line beyond the time its bytes need on the
+// wire: the display (or an adapter) takes a moment to read them and act on them.
+inline constexpr unsigned kDrainMarginMs = 100;
+
+// The time `bytes` characters need on the wire at `settings`' speed and frame (a start
+// bit, the data bits, a parity bit if any, the stop bits), rounded up, plus
+// kDrainMarginMs; capped at kWriteBoundMs.
+unsigned DrainBoundMs(const LinkSettings& settings, std::uint64_t bytes);
+
 // What the device has told about the line since the link was opened. Bytes the
 // device took before it hung up may never have reached the display.
 enum class LineState { Sound, HungUp, Failed };
@@ -73,6 +82,12 @@ public:
     // timeoutMs is accepted and ignored: the configured timeouts govern the read.
     virtual unsigned Read(std::uint8_t* buffer, unsigned length, unsigned timeoutMs);
     void Close();
+    // The end of a send that no answer or wait follows. True when the bytes written
+    // since the last Drain left the port within DrainBoundMs and the line is still
+    // sound after it: a full count from Write only says the driver took them, and a
+    // display that hangs up as it reads them is seen here. Virtual so that a dry run
+    // can count its sends as seen.
+    virtual bool Drain();
     // Sound until the device reports a hang-up or an error after Open; from then on
     // what it reported, until Close. Asks the device each time while it is Sound, so
     // a hang-up is seen even when no read or write has run into it.
@@ -91,6 +106,7 @@ private:
     LinkTimeouts m_applied;  // the timeouts taken by the last successful Open
     int m_fd = -1;
     int m_open = 0;
+    std::uint64_t m_undrained = 0;        // bytes written since the last Drain; under m_ioLock
     LineState m_line = LineState::Sound;  // guarded by m_ioLock
     std::mutex m_ioLock;
     std::unique_ptr<ModemLines> m_modemLines;

@@ -1,5 +1,7 @@
 #include "ports/open_failure_text.h"
 
+#include "files/shown_name.h"
+
 #include <grp.h>
 #include <sys/stat.h>
 
@@ -65,7 +67,7 @@ std::string RemedyForOpen(const OpenFailure& failure) {
 }  // namespace
 
 std::string OpenFailureExplanation::Text() const {
-    std::string text = path.empty() ? reason : path + ": " + reason;
+    std::string text = path.empty() ? reason : ShownName(path) + ": " + reason;
     if (!remedy.empty()) {
         text += "\n" + remedy;
     }

@@ -1,6 +1,7 @@
 #include "printers/journal_file.h"
 
 #include "files/file_replacement.h"
+#include "files/shown_name.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -70,7 +71,7 @@ JournalFileText ReadJournalText(const std::string& path) {
     return result;
 }
 
-bool SetJournalAside(const std::string& path, const std::string& why) {
+std::optional<std::string> SetJournalAside(const std::string& path, const std::string& why) {
     for (int n = 1; n <= 1000; ++n) {
         const std::string aside = path + ".aside-" + std::to_string(n);
         struct stat existing {};
@@ -78,15 +79,22 @@ bool SetJournalAside(const std::string& path, const std::string& why) {
             continue;
         }
         if (rename(path.c_str(), aside.c_str()) == 0) {
-            std::fprintf(stderr, "tessaly: printer journal %s %s; kept as %s\n", path.c_str(),
-                         why.c_str(), aside.c_str());
-            return true;
+            std::fprintf(stderr, "tessaly: printer journal %s %s; kept as %s\n",
+                         ShownName(path).c_str(), why.c_str(), ShownName(aside).c_str());
+            return aside;
         }
         break;
     }
-    std::fprintf(stderr, "tessaly: printer journal %s %s and cannot be set aside\n", path.c_str(),
-                 why.c_str());
-    return false;
+    std::fprintf(stderr, "tessaly: printer journal %s %s and cannot be set aside\n",
+                 ShownName(path).c_str(), why.c_str());
+    return std::nullopt;
+}
+
+bool StillNamed(int fd, const std::string& path) {
+    struct stat opened {};
+    struct stat named {};
+    return fstat(fd, &opened) == 0 && lstat(path.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
 bool MakeJournalDirectory(const std::string& dir) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace tessaly {
@@ -35,8 +36,13 @@ struct JournalFileText {
 JournalFileText ReadJournalText(const std::string& path);
 
 // Renames `path` to a free name beside it ending in ".aside-N", and says so in
-// one line on standard error, giving `why`. False when the rename failed.
-bool SetJournalAside(const std::string& path, const std::string& why);
+// one line on standard error, giving `why`. The new name; nothing when the rename
+// failed.
+std::optional<std::string> SetJournalAside(const std::string& path, const std::string& why);
+
+// True when `path` still names the file open on `fd`: a lock file's holder may
+// remove it between another run's open and its lock.
+bool StillNamed(int fd, const std::string& path);
 
 // Creates `dir` and its missing parents, readable by the user only.
 bool MakeJournalDirectory(const std::string& dir);

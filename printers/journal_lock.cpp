@@ -10,23 +10,17 @@
 #include <string_view>
 #include <utility>
 
+#include "files/shown_name.h"
+#include "printers/journal_file.h"
+
 namespace tessaly {
 namespace {
 
-constexpr std::string_view kLockSuffix = ".lock";
+constexpr std::string_view kLockSuffix = kJournalLockSuffix;
 
 bool Exists(const std::string& path) {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0 || errno != ENOENT;
-}
-
-// True when `path` still names the file open on `fd`: another run may have
-// removed it between our open and our lock.
-bool StillNamed(int fd, const std::string& path) {
-    struct stat opened {};
-    struct stat named {};
-    return fstat(fd, &opened) == 0 && lstat(path.c_str(), &named) == 0 &&
-           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
 }  // namespace
@@ -102,13 +96,13 @@ std::optional<JournalLock> JournalLock::TakeOver(const std::string& journalPath)
                         O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
     if (fd < 0) {
         std::fprintf(stderr, "tessaly: printer journal %s: its lock %s cannot be opened\n",
-                     journalPath.c_str(), lockPath.c_str());
+                     ShownName(journalPath).c_str(), ShownName(lockPath).c_str());
         return std::nullopt;
     }
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         std::fprintf(stderr, "tessaly: printer journal %s: its lock %s is not a regular file\n",
-                     journalPath.c_str(), lockPath.c_str());
+                     ShownName(journalPath).c_str(), ShownName(lockPath).c_str());
         close(fd);
         return std::nullopt;
     }

@@ -12,6 +12,7 @@
 namespace tessaly {
 
 inline constexpr const char* kJournalSuffix = ".journal";
+inline constexpr const char* kJournalLockSuffix = ".lock";
 
 class JournalLock {
 public:

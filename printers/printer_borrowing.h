@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 
+#include "printers/port_claim.h"
 #include "printers/printer_release.h"
 #include "printers/run_journal.h"
 #include "printers/spooler.h"
@@ -29,7 +30,11 @@ public:
     // Printers that runs which never reached their teardown left on the dummy
     // port get their own port back; those of runs still alive are left alone.
     void RecoverEarlierRun();
-    void ReleasePrinters(const std::string& portName);
+    // Claims the device `portName` names for this run, then borrows its printers.
+    // False when another run holds the device: no printer is touched, and the
+    // caller must not open the port.
+    bool ReleasePrinters(const std::string& portName);
+    // Gives every printer back, then lets go of the devices this run claimed.
     void RestorePrinters();
     PrinterPorts Borrowed() const;
 
@@ -37,6 +42,7 @@ private:
     mutable std::mutex m_mutex;
     std::unique_ptr<Spooler> m_spooler;
     std::string m_directory;
+    PortClaims m_claims;
     RunJournal m_journal;
     PrinterPortRelease m_release;
 };

@@ -129,9 +129,9 @@ void PrinterPortRelease::ReleasePrinters(const std::string& portName) {
     }
 }
 
-void PrinterPortRelease::RestorePrinters() {
+bool PrinterPortRelease::RestorePrinters() {
     if (m_printerPorts.empty()) {
-        return;
+        return true;
     }
     bool success = true;
     // Only printers confirmed back, confirmed deleted or confirmed changed by
@@ -152,10 +152,12 @@ void PrinterPortRelease::RestorePrinters() {
         }
         m_spooler.ClosePrinter(opened.handle);
     }
+    const bool allSettled = settled.size() == m_printerPorts.size();
     m_printerPorts.clear();
     if (m_journal != nullptr && !settled.empty()) {
         m_journal->Forget(settled);
     }
+    return allSettled;
 }
 
 }  // namespace tessaly

@@ -26,7 +26,9 @@ public:
     // printer someone else re-pointed meanwhile is left as it is; one that
     // cannot be given back now stays in the journal for the next start. With
     // nothing recorded it makes no spooler call, so a second call is harmless.
-    void RestorePrinters();
+    // True when every recorded printer was settled (back, deleted, or re-pointed
+    // by someone else).
+    bool RestorePrinters();
 
     const PrinterPorts& Ports() const { return m_printerPorts; }
 

@@ -15,6 +15,9 @@ TerminationSignals::TerminationSignals(std::function<void(int)> onSignal)
     sigaddset(&m_signals, SIGTERM);
     sigaddset(&m_signals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &m_signals, &m_previousMask);
+    // A write past a file-size limit (ulimit -f) must fail with EFBIG and be
+    // reported like any failed write, not end the run with printers borrowed.
+    std::signal(SIGXFSZ, SIG_IGN);
     m_watcher = std::thread([this] { Watch(); });
 }
 

@@ -1,7 +1,7 @@
 // SIGINT, SIGTERM and SIGHUP must not end Tessaly on the spot: printers it has
 // borrowed would stay on the dummy port. The signals are taken by a watcher
 // thread instead, which hands them to the program so that it can end through
-// its normal teardown.
+// its normal teardown. SIGXFSZ is ignored for the same reason.
 #pragma once
 
 #include <atomic>

@@ -16,6 +16,19 @@ CheckOutcome CloseWith(CSerialLink& link, CheckOutcome outcome, const CheckRepor
     return outcome;
 }
 
+// A display asked to enter user setting mode may have entered it whatever it
+// answered; once the operator has read why, it is told to leave before the port
+// closes.
+CheckOutcome LeaveAndCloseWith(CSerialLink& link, CheckOutcome outcome,
+                               const CheckReport& report) {
+    if (report) {
+        report(outcome);
+    }
+    WriteCommand(link, CMD_EXIT_USER_SETTING);
+    link.Close();
+    return outcome;
+}
+
 // ESC/POS: the display proves itself by the identity it gives on entering user
 // setting mode, which it leaves again at once.
 CheckOutcome GreetEscPosDisplay(CSerialLink& link, TransactionHost& host,
@@ -28,20 +41,25 @@ CheckOutcome GreetEscPosDisplay(CSerialLink& link, TransactionHost& host,
     WriteCommand(link, CMD_ENTER_USER_SETTING);
     buffer.fill(0);
     host.Wait(300);
-    if (!AwaitSyncByte(link, buffer, std::chrono::steady_clock::now())) {
-        return CloseWith(link, CheckOutcome::NoAnswer, report);
+    // A run asked to stop does not wait a second for an answer it will not use.
+    const auto stopped = [&host] { return host.StopRequested(); };
+    if (!AwaitSyncByte(link, buffer, std::chrono::steady_clock::now(), 0, stopped)) {
+        return LeaveAndCloseWith(link, CheckOutcome::NoAnswer, report);
     }
     // An identity cut short is a line that failed, not another maker's display.
     if (link.Read(buffer.data(), 3, 1000) < 2) {
-        return CloseWith(link, CheckOutcome::NoAnswer, report);
+        return LeaveAndCloseWith(link, CheckOutcome::NoAnswer, report);
     }
     if (buffer[0] != kIdentity0 || buffer[1] != kIdentity1) {
-        return CloseWith(link, CheckOutcome::WrongIdentity, report);
+        return LeaveAndCloseWith(link, CheckOutcome::WrongIdentity, report);
     }
     if (report) {
         report(CheckOutcome::Connected);
     }
-    WriteCommand(link, CMD_EXIT_USER_SETTING);
+    // A display that never took the command to leave is still in user setting mode.
+    if (!WriteCommand(link, CMD_EXIT_USER_SETTING) || !link.Drain()) {
+        return CloseWith(link, CheckOutcome::PortError, report);
+    }
     return CheckOutcome::Connected;
 }
 
@@ -68,7 +86,11 @@ CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, Em
         return CloseWith(link, CheckOutcome::PortError, report);
     }
     if (mode != kEscPos) {
-        // The framed family has nothing to answer with.
+        // The framed family has nothing to answer with; the line must stay up
+        // until the command has had time to reach the display.
+        if (!link.Drain()) {
+            return CloseWith(link, CheckOutcome::PortError, report);
+        }
         if (report) {
             report(CheckOutcome::Connected);
         }

@@ -22,10 +22,11 @@ bool WriteCommand(CSerialLink& link, const CommandRow& row) {
 }
 
 bool AwaitSyncByte(CSerialLink& link, ReceiveBuffer& buffer, SyncWaitClock& clock,
-                   SyncWaitClock::TimePoint started, std::size_t skipped) {
+                   SyncWaitClock::TimePoint started, std::size_t skipped,
+                   const std::function<bool()>& stopped) {
     const auto deadline = started + kSyncWaitBound;
     while (buffer[0] != kSyncByte) {
-        if (skipped >= kSyncSkipBound || clock.Now() >= deadline) {
+        if (skipped >= kSyncSkipBound || clock.Now() >= deadline || (stopped && stopped())) {
             return false;
         }
         const auto before = clock.Now();
@@ -47,9 +48,10 @@ bool AwaitSyncByte(CSerialLink& link, ReceiveBuffer& buffer, SyncWaitClock& cloc
 }
 
 bool AwaitSyncByte(CSerialLink& link, ReceiveBuffer& buffer,
-                   std::chrono::steady_clock::time_point started, std::size_t skipped) {
+                   std::chrono::steady_clock::time_point started, std::size_t skipped,
+                   const std::function<bool()>& stopped) {
     SteadyClock clock;
-    return AwaitSyncByte(link, buffer, clock, started, skipped);
+    return AwaitSyncByte(link, buffer, clock, started, skipped, stopped);
 }
 
 }  // namespace tessaly

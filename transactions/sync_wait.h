@@ -5,6 +5,7 @@
 #include <array>
 #include <chrono>
 #include <cstddef>
+#include <functional>
 
 #include "link/serial_link.h"
 #include "protocol/commands.h"
@@ -35,12 +36,15 @@ public:
 // Reads single bytes into buffer[0] until it holds 0x57; a 0x57 already there
 // ends the wait at once. `started` is when the wait began on `clock` and
 // `skipped` how many other bytes it has already passed over. False when a bound
-// passes first, or when the line hangs up or fails.
+// passes first, when the line hangs up or fails, or once `stopped` (when given)
+// turns true: a run asked to stop does not wait out the bound.
 bool AwaitSyncByte(CSerialLink& link, ReceiveBuffer& buffer, SyncWaitClock& clock,
-                   SyncWaitClock::TimePoint started, std::size_t skipped = 0);
+                   SyncWaitClock::TimePoint started, std::size_t skipped = 0,
+                   const std::function<bool()>& stopped = {});
 
 // The same on the steady clock.
 bool AwaitSyncByte(CSerialLink& link, ReceiveBuffer& buffer,
-                   std::chrono::steady_clock::time_point started, std::size_t skipped = 0);
+                   std::chrono::steady_clock::time_point started, std::size_t skipped = 0,
+                   const std::function<bool()>& stopped = {});
 
 }  // namespace tessaly

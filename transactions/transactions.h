@@ -44,8 +44,11 @@ enum class CheckOutcome {
 // Connected the link is closed again. For ESC/POS the display must answer the
 // user setting request with 0x57 0x23 0x1F within about a second (and before 256
 // other bytes), else NoAnswer; an answer that stops before the second identity
-// byte is NoAnswer too. The other emulations are Connected as soon as
-// CMD_INITIALIZE went out whole.
+// byte is NoAnswer too. After NoAnswer or WrongIdentity the display is told to
+// leave user setting mode before the link closes. The other emulations are
+// Connected once CMD_INITIALIZE went out whole and the line stayed up after it
+// (CSerialLink::Drain). A CMD_EXIT_USER_SETTING that does not go out and stay out
+// so is PortError, even after `announce` ran.
 // `announce` runs once the display is accepted and, for ESC/POS, before it is
 // asked to leave user setting mode: the operator reads "Printer is connected."
 // first and CMD_EXIT_USER_SETTING follows, as the main window has always done it.
@@ -55,12 +58,13 @@ CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, Em
 // Runs with the outcome once it is known, for every outcome after the port opened:
 // before the display is told to leave user setting mode (Connected) or before the
 // link is closed (the others), so that a window's message is up while the port is
-// still held, and the link can still be asked about its line.
+// still held, and the link can still be asked about its line. When the command to
+// leave user setting mode then fails, it runs once more, with PortError.
 using CheckReport = std::function<void(CheckOutcome)>;
 CheckOutcome CheckConnection(CSerialLink& link, const LinkSettings& settings, EmulationMode mode,
                              TransactionHost& host, const CheckReport& report);
 
-// True when the command went out whole.
+// True when the command went out whole and the line stayed up after it.
 bool SelfTest(CSerialLink& link, EmulationMode mode);
 
 using SwitchSet = std::array<SwitchBits, kSwitchCount>;  // switches 10..14
@@ -85,10 +89,10 @@ enum class WriteOutcome { Complete, NoAnswer, WriteFailed, Stopped };
 WriteOutcome WriteSwitches(CSerialLink& link, TransactionHost& host, const SwitchSet& carried);
 
 // Framed family: international character set (its low 8 bits) first, then the
-// code table value. Nothing is read. True when both went out whole; the code table
-// is not sent after a character set that did not.
+// code table value. Nothing is read. True when both went out whole and the line
+// stayed up after them; the code table is not sent after a character set that did not.
 bool SendBasicSettings(CSerialLink& link, std::int32_t codeTableValue, std::int32_t intlSet);
-// True when the command went out whole.
+// True when the command went out whole and the line stayed up after it.
 bool ShowInformation(CSerialLink& link);
 
 }  // namespace tessaly

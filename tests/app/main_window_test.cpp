@@ -143,6 +143,17 @@ TEST_F(MainWindowTest, ADeviceThatTakesNothingIsAPortError) {
     EXPECT_TRUE(ShowsNotConnected());
 }
 
+// A display that hangs up as it takes the command to leave user setting mode was
+// announced connected already; the failure follows, and the port is closed.
+TEST_F(MainWindowTest, ACheckWhoseClosingCommandIsCutEndsNotConnected) {
+    display.SetFault(VirtualDisplay::Fault::HangUp);
+    display.SetHangUpAfterBytes(2 + 2 + 3 + 8 + 4);
+    services.messages.clear();
+    ASSERT_TRUE(Click(*window, IDC_CHECK_COMM));
+    EXPECT_EQ(services.messages, (std::vector{kConnected, kPortError}));
+    EXPECT_TRUE(ShowsNotConnected());
+}
+
 // --- Changing settings ----------------------------------------------------------------
 
 TEST_F(MainWindowTest, ChangingALineSettingWhileConnectedClosesThePort) {

@@ -113,7 +113,7 @@ TEST_F(CliDisplayFailures, ADisplayThatHangsUpInTheMiddleOfTheWritesIsAFailedWri
 TEST_F(CliDisplayFailures, ASelfTestThatDoesNotGoOutFails) {
     VirtualDisplay display;
     display.SetFault(Fault::Stall);
-    display.SetHangUpAfterBytes(2 + 2 + 3 + 8);
+    display.SetHangUpAfterBytes(kCheckBytes);  // the check's closing command is the last to go out
     const CliResult result = RunOn(display, {"self-test"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "Writing to the display failed.\n");

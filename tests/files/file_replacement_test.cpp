@@ -14,8 +14,11 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <string>
+#include <vector>
 #include <thread>
 
+#include "files/temporary_name.h"
 #include "tests/support/folder_test.h"
 
 namespace tessaly {
@@ -82,20 +85,42 @@ TEST_F(FileReplacement, AFailedFlushKeepsTheOldFile) {
 }
 
 // A temporary that nobody holds locked was left by a save that was killed; one
-// that is locked belongs to a save still running and must stay.
+// that is locked belongs to a save still running and must stay. Files of the
+// user's whose names merely look like temporaries are never touched.
 TEST_F(FileReplacement, LeftoversOfKilledSavesGoAndRunningSavesTemporariesStay) {
-    WriteRaw(PathOf(".tessaly-k1ll3d"), BytesOf("left by a kill"));
-    WriteRaw(PathOf(".tessaly-runnin"), BytesOf("being written"));
-    WriteRaw(PathOf(".tessaly-notours"), BytesOf("another program's"));
-    const int running = ::open(PathOf(".tessaly-runnin").c_str(), O_RDONLY | O_CLOEXEC);
+    const std::string killed = TemporaryName();
+    const std::string runnin = TemporaryName();
+    WriteRaw(PathOf(killed), BytesOf("left by a kill"));
+    WriteRaw(PathOf(runnin), BytesOf("being written"));
+    const std::vector<std::string> users = {".tessaly-notours", ".tessaly-backup",
+                                            ".tessaly-config", ".tessaly-2024ab",
+                                            killed.substr(0, killed.size() - 1) + "x"};
+    for (const std::string& name : users) {
+        WriteRaw(PathOf(name), BytesOf("the user's own"));
+    }
+    const int running = ::open(PathOf(runnin).c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(running, 0);
     ASSERT_EQ(::flock(running, LOCK_EX), 0);
 
     ASSERT_TRUE(ReplaceFileContents(PathOf("printers.journal"), "x").ok());
-    EXPECT_FALSE(std::filesystem::exists(PathOf(".tessaly-k1ll3d")));
-    EXPECT_TRUE(std::filesystem::exists(PathOf(".tessaly-runnin")));
-    EXPECT_TRUE(std::filesystem::exists(PathOf(".tessaly-notours")));
+    EXPECT_FALSE(std::filesystem::exists(PathOf(killed)));
+    EXPECT_TRUE(std::filesystem::exists(PathOf(runnin)));
+    for (const std::string& name : users) {
+        EXPECT_TRUE(std::filesystem::exists(PathOf(name))) << name;
+    }
     ::close(running);
+}
+
+TEST_F(FileReplacement, SetIdAndStickyBitsAreKept) {
+    for (const mode_t mode : {02664, 04755, 01644, 06750}) {
+        const std::string path = PathOf("mode-" + std::to_string(mode));
+        WriteRaw(path, BytesOf("old"));
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+        ASSERT_TRUE(ReplaceFileContents(path, "new").ok()) << std::oct << mode;
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, mode) << std::oct << mode;
+    }
 }
 
 }  // namespace

@@ -140,6 +140,26 @@ TEST_F(BorrowingRuns, ALiveRunKeepsItsPrintersWhileOthersStartAndEndAndAKilledOn
     EXPECT_TRUE(StateFiles().empty()) << StateFiles().front();
 }
 
+// Two runs started together on one port with a printer on it: the run that has
+// the port keeps the printer borrowed while it reads the display, and the other
+// one touches nothing.
+TEST_F(BorrowingRuns, OfTwoRunsStartedTogetherOnlyTheOneWithThePortTouchesItsPrinter) {
+    VirtualDisplay display;
+    const std::string own = "serial:" + display.DevicePath();
+    const std::string receipt = AddPrinter(own);
+    for (int trial = 0; trial < 20; ++trial) {
+        testing::CliProcess first({"--port", display.DevicePath(), "get"}, m_state);
+        testing::CliProcess second({"--port", display.DevicePath(), "get"}, m_state);
+        std::this_thread::sleep_for(1500ms);  // a get reads the display for about 2.5 s
+        EXPECT_EQ(kDummyShown, DeviceOf(receipt)) << "trial " << trial;
+        EXPECT_TRUE(Paused(receipt)) << "trial " << trial;
+        const int won = (first.Finish().status == 0) + (second.Finish().status == 0);
+        EXPECT_EQ(1, won) << "trial " << trial;
+        EXPECT_EQ(own, DeviceOf(receipt)) << "trial " << trial;
+        EXPECT_FALSE(Paused(receipt)) << "trial " << trial;
+    }
+}
+
 TEST_F(BorrowingRuns, RecoveryLeavesAnAdministratorsChangeAlone) {
     VirtualDisplay held;
     const std::string repointed = AddPrinter("serial:" + held.DevicePath());

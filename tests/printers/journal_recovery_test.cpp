@@ -2,19 +2,23 @@
 // becomes of files that are not journals.
 #include "printers/journal_recovery.h"
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "printers/printer_borrowing.h"
 #include "printers/run_journal.h"
 #include "tests/printers/fake_spooler.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -139,6 +143,70 @@ TEST_F(JournalRecovery, ARunThatCannotKeepAJournalOfItsOwnBorrowsNothing) {
     EXPECT_EQ("serial:/dev/ttyS1", fake.printers.at("P").port);
     EXPECT_FALSE(fake.printers.at("P").paused);
     EXPECT_EQ(1u, borrowing.Borrowed().size()) << "recorded all the same";
+}
+
+// A disk too full for a fresh journal: what could be read goes back all the
+// same; what cannot go back stays under the journal's name for the next start.
+TEST_F(JournalRecovery, AHalfDamagedJournalOnAFullDiskStillGivesBackWhatCanBeRead) {
+    const std::string damaged = "tessaly-printers 1\n0 :Good :serial:/dev/ttyS0\n0 :Cut\n";
+    for (const bool giveBackFails : {false, true}) {
+        Borrowed("Good");
+        spooler.printers.at("Good").failStore = giveBackFails;
+        std::ofstream(dir / "printers.journal") << damaged;
+        ASSERT_TRUE(test::UnderFileSizeLimit(
+            1, [&] { ErrorsOf([&] { RecoverEarlierRuns(spooler, dir.Path()); }); }));
+        if (giveBackFails) {
+            EXPECT_EQ(kDummyPort, PortOf("Good"));
+            EXPECT_EQ(damaged, Text(dir / "printers.journal"));
+        } else {
+            EXPECT_EQ("serial:/dev/ttyS0", PortOf("Good"));
+            EXPECT_FALSE(fs::exists(dir / "printers.journal"));
+            EXPECT_EQ(damaged, Text(dir / "printers.journal.aside-1"));
+        }
+        fs::remove(dir / "printers.journal");
+        fs::remove(dir / "printers.journal.aside-1");
+    }
+}
+
+TEST_F(JournalRecovery, LocksOfRunsKilledBeforeTheirJournalGoAndLiveOnesStay) {
+    std::ofstream(dir / "printers-dead.lock").put('\n');
+    std::ofstream(dir / "printers-live.lock").put('\n');
+    const int live = ::open((dir / "printers-live.lock").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(0, ::flock(live, LOCK_EX));
+    RecoverEarlierRuns(spooler, dir.Path());
+    EXPECT_FALSE(fs::exists(dir / "printers-dead.lock"));
+    EXPECT_TRUE(fs::exists(dir / "printers-live.lock"));
+    ::close(live);
+}
+
+// Two runs on one device, one by its path and one through a link to it: the
+// second touches no printer of the first, until the first lets go.
+TEST_F(JournalRecovery, ARunThatCannotClaimThePortTouchesNoPrinter) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(0, ::grantpt(master));
+    ASSERT_EQ(0, ::unlockpt(master));
+    const std::string device = ::ptsname(master);
+    fs::create_symlink(device, dir / "by-id");
+    auto spoolerOf = [&](test::FakeSpooler*& fake) {
+        auto owned = std::make_unique<test::FakeSpooler>();
+        owned->Add("P", {.port = "serial:" + device});
+        fake = owned.get();
+        return owned;
+    };
+    test::FakeSpooler* first = nullptr;
+    test::FakeSpooler* second = nullptr;
+    PrinterBorrowing winner(spoolerOf(first), dir / "state");
+    PrinterBorrowing loser(spoolerOf(second), dir / "state");
+
+    ASSERT_TRUE(winner.ReleasePrinters(device));
+    EXPECT_EQ(kDummyPort, first->printers.at("P").port);
+    EXPECT_FALSE(loser.ReleasePrinters(dir / "by-id"));
+    EXPECT_THAT(second->calls, ::testing::IsEmpty());
+    winner.RestorePrinters();
+    EXPECT_EQ("serial:" + device, first->printers.at("P").port);
+    EXPECT_TRUE(loser.ReleasePrinters(device));
+    ::close(master);
 }
 
 }  // namespace

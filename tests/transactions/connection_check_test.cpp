@@ -42,8 +42,9 @@ TEST_F(ConnectionCheckTest, AcceptsTheDisplayAndLeavesUserSettingModeAgain) {
 }
 
 // Another identity is another maker's display; a lone sync byte is a line that
-// failed. Either is reported while the port is still held, then it is closed.
-TEST_F(ConnectionCheckTest, RefusesAnotherIdentityAndTakesALoneSyncByteForNoAnswer) {
+// failed. Either is reported while the port is still held; the display is then
+// told to leave user setting mode, and the port is closed.
+TEST_F(ConnectionCheckTest, RefusesAnotherIdentityAndTakesALoneSyncByteForNoAnswerAndLeavesTheMode) {
     const std::pair<Fault, CheckOutcome> cases[] = {
         {Fault::WrongIdentity, CheckOutcome::WrongIdentity},
         {Fault::CutAfterSync, CheckOutcome::NoAnswer}};
@@ -59,7 +60,7 @@ TEST_F(ConnectionCheckTest, RefusesAnotherIdentityAndTakesALoneSyncByteForNoAnsw
                   expected);
         EXPECT_EQ(openWhenReported, std::vector{true});
         EXPECT_FALSE(link.IsOpen());
-        EXPECT_EQ(display.Received(), kGreeting) << "no exit: the check stops there";
+        EXPECT_EQ(display.Received(), Concat({kGreeting, BytesOf({CMD_EXIT_USER_SETTING})}));
     }
 }
 

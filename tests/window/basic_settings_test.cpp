@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "basic/basic_settings_dlg.h"
 #include "tests/window/window_fixture.h"
 
@@ -82,6 +84,27 @@ TEST_F(BasicSettingsTest, ASendThatDoesNotGoOutSaysSo) {
     ASSERT_TRUE(Click(window, IDC_SHOW_INFO));
     const RecordedMessage sendFailed{"Writing to the display failed.", MessageIcon::Exclamation};
     EXPECT_EQ(services.messages, std::vector{sendFailed});
+}
+
+// A display that hangs up at any byte of either send: the window never takes it
+// as sent. Each cut gets a display and a line of its own.
+TEST_F(BasicSettingsTest, AHangUpAtAnyByteOfASendSaysSo) {
+    const RecordedMessage failed{"Writing to the display failed. Its settings may be incomplete.",
+                                 MessageIcon::Exclamation};
+    for (const auto& [button, bytes] :
+         {std::pair{IDC_SET_STATUS, 10}, std::pair{IDC_SHOW_INFO, 5}}) {
+        for (int cut = 1; cut <= bytes; ++cut) {
+            VirtualDisplay cutting;
+            CSerialLink line;
+            ASSERT_TRUE(line.Configure(SettingsFor(cutting.DevicePath())) && line.Open());
+            cutting.SetFault(Fault::HangUp);
+            cutting.SetHangUpAfterBytes(static_cast<std::size_t>(cut));
+            window.m_pLink = &line;
+            ASSERT_TRUE(Click(window, button));
+            EXPECT_EQ(TakeMessages(), std::vector{failed}) << button << " cut at byte " << cut;
+        }
+    }
+    window.m_pLink = &link;
 }
 
 class BasicSettingsModalTest : public EditingWindowTest<CBasicSettingsDlg> {};

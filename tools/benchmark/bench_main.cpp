@@ -2,7 +2,8 @@
 // write against a virtual display on a real pseudo-terminal, with the real
 // waits, and prints for each the median wall time over the waits the protocol
 // requires, and the CPU time spent. Then how long each takes to report a
-// display that has gone silent. With --soak N it runs the soak instead.
+// display that has gone silent. With --soak N it runs the soak instead, with
+// --hang-up-sweep the sweep of hang-ups over every send.
 #include <time.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "cli/console_host.h"
+#include "tools/benchmark/hang_up_sweep.h"
 #include "tools/benchmark/soak.h"
 #include "tools/display_line.h"
 #include "tools/virtual_display.h"
@@ -66,7 +68,8 @@ bool Connect(CSerialLink& link, const VirtualDisplay& display, TransactionHost& 
 
 constexpr const char* kUsage =
     "usage: tessaly-bench [--runs N]\n"
-    "       tessaly-bench --soak N [--from CYCLE] [--seed S] [--fault-share 0..1] [--lanes L]\n";
+    "       tessaly-bench --soak N [--from CYCLE] [--seed S] [--fault-share 0..1] [--lanes L]\n"
+    "       tessaly-bench --hang-up-sweep\n";
 
 // A whole number >= `least` from the whole argument, or nothing.
 std::optional<unsigned long long> Number(const char* text, unsigned long long least) {
@@ -128,6 +131,9 @@ bool ParseArguments(int argc, char** argv, int& runs, std::optional<SoakOptions>
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--hang-up-sweep") {
+        return RunHangUpSweep(stdout);
+    }
     int runs = 5;
     std::optional<SoakOptions> soak;
     if (!ParseArguments(argc, argv, runs, soak)) {

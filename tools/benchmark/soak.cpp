@@ -64,7 +64,7 @@ void PrintCycles(std::FILE* out, const char* label, const std::vector<long long>
 void Report(const SoakOptions& options, const std::vector<CycleResult>& results,
             double totalSeconds, std::FILE* out) {
     std::vector<FaultRow> rows(kSoakFaultCount);
-    int notConnected = 0, hungUp = 0, readBack = 0, readFalse = 0, hangs = 0;
+    int notConnected = 0, hungUp = 0, readBack = 0, readFalse = 0, hangs = 0, checkFalse = 0;
     std::vector<double> seconds;
     std::vector<long long> falseCycles, leftCycles;
     for (std::size_t i = 0; i < results.size(); ++i) {
@@ -76,6 +76,7 @@ void Report(const SoakOptions& options, const std::vector<CycleResult>& results,
         row.mismatches += r.Mismatch();
         row.leftInUserSetting += r.leftInUserSetting;
         notConnected += !r.connected;
+        checkFalse += r.checkFalseSuccess;
         hungUp += r.hungUp;
         readBack += r.readBack;
         readFalse += r.readDiffersFromDisplay;
@@ -130,7 +131,8 @@ void Report(const SoakOptions& options, const std::vector<CycleResult>& results,
     std::fprintf(out, "\n\n");
     std::fprintf(out, "cycles                          %d\n", all.cycles);
     std::fprintf(out, "mismatches (set vs read back)   %d\n", all.mismatches);
-    std::fprintf(out, "false successes (set)           %d\n", all.falseSuccesses);
+    std::fprintf(out, "false successes (set, check)    %d (%d of them checks)\n",
+                 all.falseSuccesses, checkFalse);
     std::fprintf(out, "false successes (read)          %d of %d complete reads\n", readFalse,
                  readBack);
     const std::string hangLabel =

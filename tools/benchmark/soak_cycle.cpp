@@ -24,6 +24,8 @@ constexpr std::size_t kBytesBeforeWrites = 2 + 3 + 8;
 constexpr std::size_t kSwitchWriteBytes = kSwitchCount * 15;
 // Bytes of a read: select, then five queries.
 constexpr std::size_t kReadBytes = 3 + kSwitchCount * 7;
+// Bytes of an ESC/POS connection check: initialise twice, select, enter, leave.
+constexpr std::size_t kCheckBytes = 2 + 2 + 3 + 8 + 9;
 
 bool Connect(CSerialLink& link, const VirtualDisplay& display, TransactionHost& host) {
     return CheckConnection(link, SettingsFor(display), kEscPos, host) == CheckOutcome::Connected;
@@ -106,6 +108,10 @@ int Apply(VirtualDisplay& display, SoakFault fault, std::mt19937_64& random) {
         case SoakFault::WrongIdentity:
             display.SetFault(VirtualDisplay::Fault::WrongIdentity);
             break;
+        case SoakFault::HangUpInCheck:
+            display.SetFault(VirtualDisplay::Fault::HangUp);
+            display.SetHangUpAfterBytes(static_cast<std::size_t>(Uniform(random, 1, kCheckBytes)));
+            break;
     }
     return 0;
 }
@@ -114,8 +120,9 @@ int Apply(VirtualDisplay& display, SoakFault fault, std::mt19937_64& random) {
 
 const char* SoakFaultName(SoakFault fault) {
     static constexpr const char* kNames[kSoakFaultCount] = {
-        "none",           "hang-up in writes", "hang-up in read", "silent", "noise before sync",
-        "cut after sync", "endless noise",     "wrong identity",
+        "none",          "hang-up in writes", "hang-up in read",
+        "silent",        "noise before sync", "cut after sync",
+        "endless noise", "wrong identity",    "hang-up in check",
     };
     return kNames[static_cast<int>(fault)];
 }
@@ -153,13 +160,22 @@ CycleResult RunSoakCycle(std::uint64_t seed, std::uint64_t index, double faultSh
     }
 
     result.fault = ChooseFault(random, faultShare);
-    result.faultDuringSet = result.fault == SoakFault::HangUpInWrites ||
-                            (result.fault != SoakFault::HangUpInRead && Uniform(random, 0, 1) == 0);
+    // Faults that are not tied to one place fall in the first check, the set or the read.
+    const bool anywhere =
+        result.fault != SoakFault::None && result.fault != SoakFault::HangUpInWrites &&
+        result.fault != SoakFault::HangUpInRead && result.fault != SoakFault::HangUpInCheck;
+    const int site = anywhere ? Uniform(random, 0, 2) : -1;
+    result.faultDuringCheck = result.fault == SoakFault::HangUpInCheck || site == 0;
+    result.faultDuringSet = result.fault == SoakFault::HangUpInWrites || site == 1;
 
     ConsoleHost host(nullptr);
     {
         CSerialLink link;
+        if (result.faultDuringCheck) {
+            Apply(display, result.fault, random);
+        }
         result.connected = Connect(link, display, host);
+        result.checkFalseSuccess = result.connected && display.HungUp();
         if (result.connected) {
             if (result.faultDuringSet) {
                 result.cutSwitchWrite = Apply(display, result.fault, random);
@@ -183,7 +199,7 @@ CycleResult RunSoakCycle(std::uint64_t seed, std::uint64_t index, double faultSh
         display.SetFault(VirtualDisplay::Fault::None);
         CSerialLink link;
         if (Connect(link, display, host)) {
-            if (!result.faultDuringSet) {
+            if (!result.faultDuringSet && !result.faultDuringCheck) {
                 Apply(display, result.fault, random);
             }
             SwitchSet read{};

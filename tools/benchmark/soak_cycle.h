@@ -17,15 +17,18 @@ enum class SoakFault {
     CutAfterSync,
     EndlessNoise,
     WrongIdentity,
+    HangUpInCheck,  // the display hangs up at a byte of the first connection check
 };
-inline constexpr int kSoakFaultCount = 8;
+inline constexpr int kSoakFaultCount = 9;
 
 const char* SoakFaultName(SoakFault fault);
 
 struct CycleResult {
     SoakFault fault = SoakFault::None;
+    bool faultDuringCheck = false;        // during the first connection check
     bool faultDuringSet = false;          // otherwise during the read back
     bool connected = false;               // the connection check before the set passed
+    bool checkFalseSuccess = false;       // ... though the display hung up during it
     bool setComplete = false;             // the set reported Complete
     bool displayTookAll = false;          // the display holds every switch as it was sent
     bool hungUp = false;                  // the display hung up during the cycle
@@ -36,8 +39,9 @@ struct CycleResult {
     int cutSwitchWrite = 0;  // HangUpInWrites: which of the five switch writes (1..5) it cut
     double seconds = 0;
 
-    // A set reported Complete that the display did not take whole.
-    bool FalseSuccess() const { return setComplete && !displayTookAll; }
+    // A set reported Complete that the display did not take whole, or a check
+    // reported passed by a display that hung up in it.
+    bool FalseSuccess() const { return (setComplete && !displayTookAll) || checkFalseSuccess; }
     bool Mismatch() const { return readDiffersFromSet; }
 };
 
