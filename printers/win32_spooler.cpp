@@ -63,7 +63,8 @@ public:
 
 private:
     std::vector<BYTE> FetchLevel2(HANDLE printer);
-    bool Mark(HANDLE printer, bool ours);
+    bool Mark(HANDLE printer);
+    void Unmark(HANDLE printer);
     bool Marked(HANDLE printer);
 
     // The last record fetched through each handle: a store hands back every
@@ -145,10 +146,20 @@ bool Win32Spooler::StoreRecord(const PrinterHandle& printer, const PrinterRecord
     return SetPrinterW(NativeOf(printer), 2, reinterpret_cast<BYTE*>(&info), 0) != 0;
 }
 
-bool Win32Spooler::Mark(HANDLE printer, bool ours) {
-    DWORD value = ours ? 1 : 0;
+bool Win32Spooler::Mark(HANDLE printer) {
+    DWORD ours = 1;
     return SetPrinterDataExW(printer, kMarkKey, kMarkValue, REG_DWORD,
-                             reinterpret_cast<BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
+                             reinterpret_cast<BYTE*>(&ours), sizeof ours) == ERROR_SUCCESS;
+}
+
+// The value goes where the spooler can delete it (wine's cannot); else it is
+// set to no longer mark anything.
+void Win32Spooler::Unmark(HANDLE printer) {
+    if (DeletePrinterDataExW(printer, kMarkKey, kMarkValue) != ERROR_SUCCESS) {
+        DWORD none = 0;
+        SetPrinterDataExW(printer, kMarkKey, kMarkValue, REG_DWORD, reinterpret_cast<BYTE*>(&none),
+                          sizeof none);
+    }
 }
 
 bool Win32Spooler::Marked(HANDLE printer) {
@@ -163,13 +174,13 @@ bool Win32Spooler::Marked(HANDLE printer) {
 bool Win32Spooler::PausePrinter(const PrinterHandle& printer) {
     // Marked first: a pause that could not be told from anyone else's would
     // never be undone.
-    if (!Mark(NativeOf(printer), true)) {
+    if (!Mark(NativeOf(printer))) {
         return false;
     }
     if (SetPrinterW(NativeOf(printer), 0, nullptr, PRINTER_CONTROL_PAUSE)) {
         return true;
     }
-    Mark(NativeOf(printer), false);
+    Unmark(NativeOf(printer));
     return false;
 }
 
@@ -177,11 +188,8 @@ bool Win32Spooler::ResumePrinter(const PrinterHandle& printer) {
     if (!SetPrinterW(NativeOf(printer), 0, nullptr, PRINTER_CONTROL_RESUME)) {
         return false;
     }
-    // A pause someone makes later is theirs. The value goes with the mark
-    // where the spooler can delete it.
-    if (DeletePrinterDataExW(NativeOf(printer), kMarkKey, kMarkValue) != ERROR_SUCCESS) {
-        Mark(NativeOf(printer), false);
-    }
+    // A pause someone makes later is theirs.
+    Unmark(NativeOf(printer));
     return true;
 }
 
