@@ -2,15 +2,11 @@
 
 #include <utility>
 
-#include "link/port_name.h"
-#include "link/posix_line_probe.h"
-#include "link/posix_modem_lines.h"
-#include "link/posix_port_io.h"
-#include "link/posix_port_setup.h"
+#include "link/port_access.h"
 
 namespace tessaly {
 
-CSerialLink::CSerialLink() : CSerialLink(std::make_unique<TermiosModemLines>()) {}
+CSerialLink::CSerialLink() : CSerialLink(PlatformModemLines()) {}
 
 CSerialLink::CSerialLink(std::unique_ptr<ModemLines> modemLines)
     : m_modemLines(std::move(modemLines)) {}
@@ -34,7 +30,7 @@ bool CSerialLink::Open() {
     if (m_fd >= 0) {
         return true;  // already open: no reopening, no new line state, no purge
     }
-    const int fd = OpenTermiosPort(ResolvePortName(m_settings.portName), m_settings, m_failure);
+    const int fd = OpenPort(m_settings.portName, m_settings, m_failure);
     if (fd < 0) {
         return false;
     }
@@ -89,7 +85,7 @@ void CSerialLink::NoteLine() {
 
 void CSerialLink::Close() {
     if (m_fd >= 0) {
-        ReleaseTermiosPort(m_fd, kWriteBoundMs);
+        ReleasePort(m_fd, kWriteBoundMs);
     }
     m_fd = -1;
     m_open = 0;
