@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace tessaly {
 
@@ -40,5 +41,15 @@ bool SetJournalAside(const std::string& path, const std::string& why);
 
 // Creates `dir` and its missing parents, readable by the user only.
 bool MakeJournalDirectory(const std::string& dir);
+
+// The folder that holds every run's journal, in the user's own state folder;
+// empty when there is none.
+std::string DefaultJournalDirectory();
+
+// The journals in `directory`, by path; hidden names are left out.
+std::vector<std::string> JournalsIn(const std::string& directory);
+
+// True when no file is left at `path`.
+bool RemoveJournalFile(const std::string& path);
 
 }  // namespace tessaly

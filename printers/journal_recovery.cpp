@@ -1,9 +1,5 @@
 #include "printers/journal_recovery.h"
 
-#include <dirent.h>
-
-#include <memory>
-#include <string_view>
 #include <vector>
 
 #include "printers/journal_file.h"
@@ -13,26 +9,6 @@
 
 namespace tessaly {
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
-std::vector<std::string> JournalsIn(const std::string& directory) {
-    std::vector<std::string> journals;
-    std::unique_ptr<DIR, DirCloser> dir(opendir(directory.c_str()));
-    if (!dir) {
-        return journals;
-    }
-    const std::string_view suffix = kJournalSuffix;
-    while (const dirent* entry = readdir(dir.get())) {
-        const std::string_view name = entry->d_name;
-        if (name.size() > suffix.size() && name.ends_with(suffix) && name[0] != '.') {
-            journals.push_back(directory + "/" + std::string(name));
-        }
-    }
-    return journals;
-}
 
 const char* Why(JournalReadStatus status) {
     switch (status) {

@@ -1,26 +1,19 @@
 #include "printers/printer_journal.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
-
+#include "files/file_replacement.h"
 #include "printers/journal_file.h"
 #include "printers/journal_text.h"
 
 namespace tessaly {
 
+// The journal is replaced whole, as the status files are: a crash part-way
+// leaves the previous journal, never half of one.
+bool WriteJournalText(const std::string& path, const std::string& text) {
+    return !path.empty() && ReplaceFileContents(path, text).ok();
+}
+
 std::string PrinterJournal::DefaultDirectory() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    // Relative values are to be ignored, as if the variable were unset.
-    if (state != nullptr && state[0] == '/') {
-        return std::string(state) + "/tessaly";
-    }
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] != '/') {
-        return {};
-    }
-    return std::string(home) + "/.local/state/tessaly";
+    return DefaultJournalDirectory();
 }
 
 PrinterPorts PrinterJournal::Load() const {
@@ -45,7 +38,7 @@ bool PrinterJournal::Forget(const std::vector<std::string>& names) {
     if (!ports.empty()) {
         return Save(ports);
     }
-    return unlink(m_path.c_str()) == 0 || errno == ENOENT;
+    return RemoveJournalFile(m_path);
 }
 
 bool PrinterJournal::Save(const PrinterPorts& ports) const {

@@ -1,21 +1,27 @@
 #include "printers/journal_file.h"
 
-#include "files/file_replacement.h"
-
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
+
+#include "printers/journal_lock.h"
 
 namespace tessaly {
 
-// The journal is replaced whole, as the status files are: a crash part-way
-// leaves the previous journal, never half of one.
-bool WriteJournalText(const std::string& path, const std::string& text) {
-    return !path.empty() && ReplaceFileContents(path, text).ok();
-}
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+
+}  // namespace
 
 JournalFileText ReadJournalText(const std::string& path) {
     JournalFileText result;
@@ -102,6 +108,39 @@ bool MakeJournalDirectory(const std::string& dir) {
             return true;
         }
     }
+}
+
+std::string DefaultJournalDirectory() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    // Relative values are to be ignored, as if the variable were unset.
+    if (state != nullptr && state[0] == '/') {
+        return std::string(state) + "/tessaly";
+    }
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        return {};
+    }
+    return std::string(home) + "/.local/state/tessaly";
+}
+
+std::vector<std::string> JournalsIn(const std::string& directory) {
+    std::vector<std::string> journals;
+    std::unique_ptr<DIR, DirCloser> dir(opendir(directory.c_str()));
+    if (!dir) {
+        return journals;
+    }
+    const std::string_view suffix = kJournalSuffix;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string_view name = entry->d_name;
+        if (name.size() > suffix.size() && name.ends_with(suffix) && name[0] != '.') {
+            journals.push_back(directory + "/" + std::string(name));
+        }
+    }
+    return journals;
+}
+
+bool RemoveJournalFile(const std::string& path) {
+    return unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
 }  // namespace tessaly
