@@ -8,10 +8,10 @@
 # Needs WINEPREFIX and TESSALY_WINE_PORTS_DIR: COM5 in the prefix must be mapped
 # to $TESSALY_WINE_PORTS_DIR/com5 (scripts/test-windows does both).
 set -euo pipefail
-exe=$1
-linux_cli=$2/cli/tessaly-cli
-vdisplay=$2/tools/tessaly-vdisplay
-wine_run=$3
+exe=$(realpath "$1")
+linux_cli=$(realpath "$2")/cli/tessaly-cli
+vdisplay=$(realpath "$2")/tools/tessaly-vdisplay
+wine_run=$(realpath "$3")
 com5=${TESSALY_WINE_PORTS_DIR:?}/com5
 for program in "$exe" "$linux_cli" "$vdisplay"; do
     [ -x "$program" ] || { echo "missing $program (build the Linux tree first)" >&2; exit 1; }
@@ -80,7 +80,7 @@ compare() {
     rm -rf "$work/linux" "$work/windows"
     run_session linux "$@"
     run_session windows "$@"
-    if diff -r -u "$work/linux" "$work/windows"; then
+    if [ -s "$work/linux/bytes" ] && diff -r -u "$work/linux" "$work/windows"; then
         echo "ok: $name"
     else
         echo "FAILED: $name (linux is ---, windows is +++)"
@@ -108,6 +108,32 @@ compare "a silent display" "$work/silent.session" --fault silent
 printf 'set --brightness 40%%\n' >"$work/hang-up.session"
 compare "a hang-up in the middle of the switch writes" "$work/hang-up.session" \
     --fault hang-up --hang-up-after 100
+
+# Ctrl-C, which wine turns SIGINT into, stops the run between two commands: the
+# status is 128 + SIGINT as on Linux, and a display that was put in user setting
+# mode is told to leave it before the port closes.
+start_display "$com5" "$work/interrupted.bytes"
+(cd "$work" && exec "$wine_run" "$exe" --port COM5 set --brightness 20%) \
+    >"$work/interrupted.out" 2>"$work/interrupted.err" &
+cli=$!
+sleep 2.5
+kill -INT "$cli"
+status=0
+wait "$cli" || status=$?
+stop_display
+hex() { od -An -tx1 -v | tr -d ' \n'; }
+enter=$(printf '\x1f\x28\x45\x03\x00\x01\x49\x4e' | hex)
+leave=$(printf '\x1f\x28\x45\x04\x00\x02\x4f\x55\x54' | hex)
+sent=$(hex <"$work/interrupted.bytes")
+if [ "$status" = 130 ] && [ "$(cat "$work/interrupted.err")" = \
+    "Stopped before the end. The display's settings may be incomplete." ] &&
+    { [[ $sent != *"$enter"* ]] || [[ ${sent##*"$enter"} == *"$leave"* ]]; }; then
+    echo "ok: Ctrl-C"
+else
+    echo "FAILED: Ctrl-C: status $status, sent $sent"
+    cat "$work/interrupted.out" "$work/interrupted.err"
+    failures=$((failures + 1))
+fi
 
 # The ports the prefix maps are listed with the fields the Linux command line gives.
 if "$wine_run" "$exe" ports --json >"$work/ports.json" 2>"$work/ports.err" &&
