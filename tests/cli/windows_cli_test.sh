@@ -2,8 +2,8 @@
 # tessaly-cli.exe under wine against Linux virtual displays, each command run the
 # same way by the Linux tessaly-cli against a display of its own: the exit status,
 # standard output and error, the bytes each display received and the status file
-# saved must be the same. The faults: a silent display, and one that hangs up in
-# the middle of the switch writes.
+# saved must be the same. The faults: a silent display, one that hangs up in the
+# middle of the switch writes, and a line that stops taking bytes.
 #   windows_cli_test.sh TESSALY_CLI_EXE LINUX_BUILD_DIR WINE_RUN
 # Needs WINEPREFIX and TESSALY_WINE_PORTS_DIR: COM5 in the prefix must be mapped
 # to $TESSALY_WINE_PORTS_DIR/com5 (scripts/test-windows does both).
@@ -117,6 +117,11 @@ compare "a silent display" "$work/silent.session" --fault silent
 printf 'set --brightness 40%%\n' >"$work/hang-up.session"
 compare "a hang-up in the middle of the switch writes" "$work/hang-up.session" \
     --fault hang-up --hang-up-after 100
+
+# Output that stops after the check's greeting: the self test cannot go out, and
+# the write gives up at its 2 s bound.
+printf 'self-test\n' >"$work/stall.session"
+compare "a line that stops taking bytes" "$work/stall.session" --fault stall --hang-up-after 15
 
 # Ctrl-C, which wine turns SIGINT into, stops the run between two commands: the
 # status is 128 + SIGINT as on Linux, and a display that was put in user setting
