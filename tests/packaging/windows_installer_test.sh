@@ -10,6 +10,8 @@ vdisplay=$2
 top=$(cd "$(dirname "$0")/../.." && pwd)
 : "${WINEPREFIX:?windows_installer_test: set WINEPREFIX to a prefix made by scripts/wine-prefix create}"
 export WINEDEBUG=-all
+# Wine would copy the Start menu entries into the user's own desktop menus.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 run() { "$top/scripts/wine-run" "$@"; }
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 fail() {
@@ -18,20 +20,25 @@ fail() {
 }
 
 work=$(mktemp -d)
+installed="$WINEPREFIX/drive_c/Program Files/Tessaly"
 display_pid=
 cleanup() {
     [ -n "$display_pid" ] && kill "$display_pid" 2>/dev/null
+    # A failed run must not leave its installation to the next.
+    [ -f "$installed/Uninstall.exe" ] && run "$installed/Uninstall.exe" /S && "$wineserver" -w
     run reg delete 'HKLM\Software\Wine\Ports' /v COM9 /f >/dev/null 2>&1 || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-# Everything of Tessaly in the prefix: files by name, registry keys and values
-# as wine writes them out once its server has ended.
+# What the installer may leave: files by name (other tests' scratch folders in
+# Temp aside), and its registry keys and PATH as wine writes them out once its
+# server has ended (key lines carry a time stamp, dropped here).
 traces() {
     "$wineserver" -w
-    find "$WINEPREFIX/drive_c" -iname '*tessaly*' | sort
-    grep -il tessaly "$WINEPREFIX"/*.reg || true
+    find "$WINEPREFIX/drive_c" -iname '*tessaly*' -not -path '*/Temp/*' | sort
+    grep -ih -e '^\[Software\\\\Tessaly' -e 'Uninstall\\\\Tessaly\]' -e '^"PATH"=.*Tessaly' \
+        "$WINEPREFIX"/*.reg | sed 's/\] [0-9]*$/]/' | sort || true
 }
 
 (cd "$build" && cpack -G NSIS -B "$work/package" >/dev/null) || fail "cpack -G NSIS failed"
@@ -40,8 +47,10 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 
 before=$(traces)
 run "$installer" /S
-"$wineserver" -w
-installed="$WINEPREFIX/drive_c/Program Files/Tessaly"
+during=$(traces)
+# Otherwise the comparison after the uninstall would prove nothing.
+[[ $during == *'[Software\\Tessaly'* && $during == *'Uninstall\\Tessaly]'* ]] ||
+    fail "the installation's registry keys are not where the check looks:"$'\n'"$during"
 [ -f "$installed/bin/tessaly-cli.exe" ] || fail "no tessaly-cli.exe in $installed/bin"
 [ -f "$installed/LICENSE.txt" ] || fail "no licence in $installed"
 run reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaly' >/dev/null ||
