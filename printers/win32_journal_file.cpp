@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "files/win32_utf16.h"
 #include "printers/journal_file.h"
 #include "printers/journal_lock.h"
-#include "printers/win32_wide_text.h"
 
 namespace tessaly {
 namespace {
@@ -26,10 +26,9 @@ JournalFileText ReadJournalText(const std::string& path) {
     JournalFileText result;
     // Links are not followed (they could lead to a device), and a folder is
     // opened only to be told apart from a file that cannot be read.
-    const HANDLE file =
-        CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE file = CreateFileW(
+        Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         result.status =
             IsMissing(GetLastError()) ? JournalReadStatus::Missing : JournalReadStatus::Unreadable;
@@ -78,11 +77,11 @@ JournalFileText ReadJournalText(const std::string& path) {
 }
 
 bool SetJournalAside(const std::string& path, const std::string& why) {
-    const std::wstring from = WideFromUtf8(path);
+    const std::wstring from = Widen(path);
     for (int n = 1; n <= 1000; ++n) {
         const std::string aside = path + ".aside-" + std::to_string(n);
         // Without MOVEFILE_REPLACE_EXISTING an earlier aside is never overwritten.
-        if (MoveFileExW(from.c_str(), WideFromUtf8(aside).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        if (MoveFileExW(from.c_str(), Widen(aside).c_str(), MOVEFILE_WRITE_THROUGH)) {
             std::fprintf(stderr, "tessaly: printer journal %s %s; kept as %s\n", path.c_str(),
                          why.c_str(), aside.c_str());
             return true;
@@ -102,7 +101,7 @@ bool MakeJournalDirectory(const std::string& dir) {
     if (dir.empty()) {
         return false;
     }
-    const std::wstring wide = WideFromUtf8(dir);
+    const std::wstring wide = Widen(dir);
     for (std::size_t end = wide.find_first_of(L"\\/", 1);;
          end = wide.find_first_of(L"\\/", end + 1)) {
         const std::wstring part = wide.substr(0, end);
@@ -124,12 +123,12 @@ bool MakeJournalDirectory(const std::string& dir) {
 std::string DefaultJournalDirectory() {
     const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
     if (local != nullptr && local[0] != L'\0') {
-        return Utf8FromWide(local) + "\\Tessaly";
+        return Narrow(local) + "\\Tessaly";
     }
     wchar_t* known = nullptr;
     std::string directory;
     if (SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known) == S_OK) {
-        directory = Utf8FromWide(known) + "\\Tessaly";
+        directory = Narrow(known) + "\\Tessaly";
     }
     CoTaskMemFree(known);
     return directory;
@@ -138,14 +137,14 @@ std::string DefaultJournalDirectory() {
 std::vector<std::string> JournalsIn(const std::string& directory) {
     std::vector<std::string> journals;
     WIN32_FIND_DATAW found{};
-    const std::wstring pattern = WideFromUtf8(directory) + L"\\*" + WideFromUtf8(kJournalSuffix);
+    const std::wstring pattern = Widen(directory) + L"\\*" + Widen(kJournalSuffix);
     const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return journals;
     }
     const std::string suffix = kJournalSuffix;
     do {
-        const std::string name = Utf8FromWide(found.cFileName);
+        const std::string name = Narrow(found.cFileName);
         if (name.size() > suffix.size() && name.ends_with(suffix) && name[0] != '.') {
             journals.push_back(directory + "\\" + name);
         }
@@ -155,7 +154,7 @@ std::vector<std::string> JournalsIn(const std::string& directory) {
 }
 
 bool RemoveJournalFile(const std::string& path) {
-    return DeleteFileW(WideFromUtf8(path).c_str()) || IsMissing(GetLastError());
+    return DeleteFileW(Widen(path).c_str()) || IsMissing(GetLastError());
 }
 
 }  // namespace tessaly
