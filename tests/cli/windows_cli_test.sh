@@ -12,6 +12,7 @@ exe=$(realpath "$1")
 linux_cli=$(realpath "$2")/cli/tessaly-cli
 vdisplay=$(realpath "$2")/tools/tessaly-vdisplay
 wine_run=$(realpath "$3")
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 com5=${TESSALY_WINE_PORTS_DIR:?}/com5
 for program in "$exe" "$linux_cli" "$vdisplay"; do
     [ -x "$program" ] || { echo "missing $program (build the Linux tree first)" >&2; exit 1; }
@@ -25,6 +26,13 @@ cleanup() {
 }
 trap cleanup EXIT
 failures=0
+
+# A server that a command under test started would keep that command's standard
+# error and write there if someone stopped it; one of our own, lingering a few
+# seconds after its last program, does not (none is started when one runs).
+start_server() {
+    "$wineserver" -p5 </dev/null >/dev/null 2>&1 || true
+}
 
 # start_display LINK RECORD [vdisplay options]: a display whose device LINK names.
 start_display() {
@@ -62,6 +70,7 @@ run_session() {
             (cd "$work/$side" && "$linux_cli" --port "$port" "${args[@]}") \
                 >"$work/$side/$n.out" 2>"$work/$side/$n.err" || status=$?
         else
+            start_server
             (cd "$work/$side" && "$wine_run" "$exe" --port "$port" "${args[@]}") \
                 >"$work/$side/$n.out" 2>"$work/$side/$n.err" || status=$?
         fi
@@ -113,6 +122,7 @@ compare "a hang-up in the middle of the switch writes" "$work/hang-up.session" \
 # status is 128 + SIGINT as on Linux, and a display that was put in user setting
 # mode is told to leave it before the port closes.
 start_display "$com5" "$work/interrupted.bytes"
+start_server
 (cd "$work" && exec "$wine_run" "$exe" --port COM5 set --brightness 20%) \
     >"$work/interrupted.out" 2>"$work/interrupted.err" &
 cli=$!
@@ -136,6 +146,7 @@ else
 fi
 
 # The ports the prefix maps are listed with the fields the Linux command line gives.
+start_server
 if "$wine_run" "$exe" ports --json >"$work/ports.json" 2>"$work/ports.err" &&
     grep -q '"COM5"' "$work/ports.json"; then
     echo "ok: ports lists COM5"

@@ -24,7 +24,7 @@ trap cleanup EXIT
 "$top/scripts/wine-prefix" create "$work/prefix" 2>/dev/null
 "$top/scripts/wine-prefix" map "$work/prefix" COM5 "$work/com5"
 export WINEPREFIX=$work/prefix
-"$wineserver" -p
+"$wineserver" -p </dev/null >/dev/null 2>&1
 "$vdisplay" --link "$work/com5" >/dev/null &
 display_pid=$!
 sleep 0.5
