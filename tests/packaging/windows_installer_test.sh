@@ -14,7 +14,14 @@ com9=${TESSALY_WINE_PORTS_DIR:?set TESSALY_WINE_PORTS_DIR to the folder of the C
 export WINEDEBUG=-all
 # Wine would copy the Start menu entries into the user's own desktop menus.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d"
-run() { "$top/scripts/wine-run" "$@"; }
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+# Each wine program finds a server of ours running, lingering 5 s after its last
+# program: one that a program started would keep that program's output, and a
+# captured output would then stay open for as long as the server lives.
+run() {
+    "$wineserver" -p5 </dev/null >/dev/null 2>&1 || true
+    "$top/scripts/wine-run" "$@"
+}
 fail() {
     echo "windows_installer_test: $*" >&2
     exit 1
