@@ -1,7 +1,6 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <cwchar>
 
 #include "files/win32_utf16.h"
@@ -76,24 +75,14 @@ JournalFileText ReadJournalText(const std::string& path) {
     return result;
 }
 
-bool SetJournalAside(const std::string& path, const std::string& why) {
-    const std::wstring from = Widen(path);
-    for (int n = 1; n <= 1000; ++n) {
-        const std::string aside = path + ".aside-" + std::to_string(n);
-        // Without MOVEFILE_REPLACE_EXISTING an earlier aside is never overwritten.
-        if (MoveFileExW(from.c_str(), Widen(aside).c_str(), MOVEFILE_WRITE_THROUGH)) {
-            std::fprintf(stderr, "tessaly: printer journal %s %s; kept as %s\n", path.c_str(),
-                         why.c_str(), aside.c_str());
-            return true;
-        }
-        const DWORD error = GetLastError();
-        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
-            break;
-        }
+AsideRename RenameToUnusedName(const std::string& from, const std::string& to) {
+    // Without MOVEFILE_REPLACE_EXISTING an earlier aside is never overwritten.
+    if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        return AsideRename::Renamed;
     }
-    std::fprintf(stderr, "tessaly: printer journal %s %s and cannot be set aside\n", path.c_str(),
-                 why.c_str());
-    return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? AsideRename::NameTaken
+                                                                       : AsideRename::Failed;
 }
 
 // The folder inherits the ACL of the user's own local application data.
