@@ -1,4 +1,4 @@
-#include "ports/open_failure_text.h"
+#include "ports/open_failure_parts.h"
 
 #include <grp.h>
 #include <sys/stat.h>
@@ -10,13 +10,13 @@
 
 namespace tessaly {
 
-namespace {
-
 std::string SystemReason(int error) {
     const char* name = strerrorname_np(error);
     std::string text = std::strerror(error);
     return name != nullptr ? text + " (" + name + ")" : text;
 }
+
+namespace {
 
 // The group that may open the device; Debian gives serial devices to "dialout".
 std::string DeviceGroup(const std::string& path) {
@@ -43,6 +43,8 @@ std::string HeldRemedy(const std::string& path, const char* whom) {
     return "It is held by " + HoldersText(holders) + "; close that program and try again.";
 }
 
+}  // namespace
+
 std::string RemedyForOpen(const OpenFailure& failure) {
     switch (failure.error) {
         case EACCES:
@@ -62,57 +64,12 @@ std::string RemedyForOpen(const OpenFailure& failure) {
     }
 }
 
-}  // namespace
-
-std::string OpenFailureExplanation::Text() const {
-    std::string text = path.empty() ? reason : path + ": " + reason;
-    if (!remedy.empty()) {
-        text += "\n" + remedy;
-    }
-    return text;
+std::string AnotherTessalyRemedy(const std::string& path) {
+    return HeldRemedy(path, "Another Tessaly");
 }
 
-OpenFailureExplanation ExplainOpenFailure(const OpenFailure& failure) {
-    OpenFailureExplanation e{failure.path, SystemReason(failure.error), {}};
-    switch (failure.step) {
-        case OpenStep::None:
-            e.reason = "no failure";
-            break;
-        case OpenStep::NoName:
-            e.reason = "no port is chosen";
-            e.remedy = "Choose a port in the list.";
-            break;
-        case OpenStep::Open:
-        case OpenStep::Exclusive:
-            e.remedy = RemedyForOpen(failure);
-            break;
-        case OpenStep::Lock:
-            e.reason = "held by another Tessaly: " + SystemReason(failure.error);
-            e.remedy = HeldRemedy(failure.path, "Another Tessaly");
-            break;
-        case OpenStep::ReadLineState:
-            if (failure.error == ENOTTY) {
-                e.reason = "not a terminal: " + SystemReason(failure.error);
-                e.remedy = "This is not a serial port; choose a serial device.";
-            } else {
-                e.remedy = RemedyForOpen(failure);
-            }
-            break;
-        case OpenStep::LineItems:
-            e.reason = "the line settings have no form on this system (" +
-                       std::to_string(failure.baud) + " baud)";
-            break;
-        case OpenStep::SpeedNotTaken:
-            e.reason = "the device does not run at " + std::to_string(failure.baud) + " baud";
-            e.remedy = "Choose another baud rate.";
-            break;
-        case OpenStep::ApplyLineState:
-        case OpenStep::ModemOutputs:
-            e.reason = "the device refused the line settings: " + SystemReason(failure.error);
-            e.remedy = RemedyForOpen(failure);
-            break;
-    }
-    return e;
+bool MeansNoSerialPort(int error) {
+    return error == ENOTTY;
 }
 
 }  // namespace tessaly

@@ -1,9 +1,9 @@
 #include <windows.h>
 
-#include "ports/open_failure_text.h"
+#include "files/win32_utf16.h"
+#include "ports/open_failure_parts.h"
 
 namespace tessaly {
-namespace {
 
 // The system's own sentence for the error, and its number.
 std::string SystemReason(int error) {
@@ -11,14 +11,7 @@ std::string SystemReason(int error) {
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string reason;
-    if (length > 0) {
-        const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr,
-                                              0, nullptr, nullptr);
-        reason.resize(static_cast<std::size_t>(bytes));
-        WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), reason.data(), bytes,
-                            nullptr, nullptr);
-    }
+    std::string reason = length > 0 ? Narrow(std::wstring_view(text, length)) : std::string();
     LocalFree(text);
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
                                reason.back() == ' ' || reason.back() == '.')) {
@@ -48,48 +41,13 @@ std::string RemedyForOpen(const OpenFailure& failure) {
     }
 }
 
-}  // namespace
-
-std::string OpenFailureExplanation::Text() const {
-    std::string text = path.empty() ? reason : path + ": " + reason;
-    if (!remedy.empty()) {
-        text += "\n" + remedy;
-    }
-    return text;
+std::string AnotherTessalyRemedy(const std::string&) {
+    return "Another Tessaly holds the port; close it and try again.";
 }
 
-OpenFailureExplanation ExplainOpenFailure(const OpenFailure& failure) {
-    OpenFailureExplanation e{failure.path, SystemReason(failure.error), {}};
-    switch (failure.step) {
-        case OpenStep::None:
-            e.reason = "no failure";
-            break;
-        case OpenStep::NoName:
-            e.reason = "no port is chosen";
-            e.remedy = "Choose a port in the list.";
-            break;
-        case OpenStep::Lock:
-            e.reason = "held by another Tessaly: " + SystemReason(failure.error);
-            e.remedy = "Another Tessaly holds the port; close it and try again.";
-            break;
-        case OpenStep::LineItems:
-            e.reason = "the line settings have no form on this system (" +
-                       std::to_string(failure.baud) + " baud)";
-            break;
-        case OpenStep::SpeedNotTaken:
-            e.reason = "the device does not run at " + std::to_string(failure.baud) + " baud";
-            e.remedy = "Choose another baud rate.";
-            break;
-        case OpenStep::ApplyLineState:
-        case OpenStep::ModemOutputs:
-            e.reason = "the device refused the line settings: " + SystemReason(failure.error);
-            e.remedy = RemedyForOpen(failure);
-            break;
-        default:
-            e.remedy = RemedyForOpen(failure);
-            break;
-    }
-    return e;
+// What reading the line state of a file or a console answers.
+bool MeansNoSerialPort(int error) {
+    return error == ERROR_INVALID_FUNCTION;
 }
 
 }  // namespace tessaly

@@ -14,6 +14,7 @@
 #include <map>
 #include <vector>
 
+#include "files/win32_utf16.h"
 #include "ports/com_port_ids.h"
 #include "ports/port_discovery.h"
 
@@ -24,21 +25,6 @@ DEFINE_GUID(kComPortInterface, 0x86E0D1E0, 0x8089, 0x11D0, 0x9C, 0xE4, 0x08, 0x0
 namespace tessaly {
 namespace {
 
-std::string Utf8(const wchar_t* text, std::size_t length) {
-    if (length == 0) {
-        return {};
-    }
-    const int size = static_cast<int>(length);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, size, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, size, narrow.data(), bytes, nullptr, nullptr);
-    return narrow;
-}
-
-std::string Utf8(const wchar_t* text) {
-    return Utf8(text, text != nullptr ? wcslen(text) : 0);
-}
-
 // A string property; for a list (hardware ids), its first entry.
 std::string Property(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property) {
     wchar_t value[512] = {};
@@ -47,7 +33,7 @@ std::string Property(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property) {
                                            nullptr)) {
         return {};
     }
-    return Utf8(value);
+    return Narrow(value);
 }
 
 std::string PortNameOf(HDEVINFO set, SP_DEVINFO_DATA& device) {
@@ -61,7 +47,7 @@ std::string PortNameOf(HDEVINFO set, SP_DEVINFO_DATA& device) {
     const LONG read =
         RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
     RegCloseKey(key);
-    return read == ERROR_SUCCESS && type == REG_SZ ? Utf8(name) : std::string();
+    return read == ERROR_SUCCESS && type == REG_SZ ? Narrow(name) : std::string();
 }
 
 std::string InstanceIdOf(DEVINST instance) {
@@ -69,7 +55,7 @@ std::string InstanceIdOf(DEVINST instance) {
     if (CM_Get_Device_IDW(instance, id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS) {
         return {};
     }
-    return Utf8(id);
+    return Narrow(id);
 }
 
 // The friendly name without the " (COM3)" Windows appends to it.
@@ -142,7 +128,7 @@ void AddFromSerialComm(std::map<int, SerialPortInfo>& found) {
         if (read != ERROR_SUCCESS) {
             break;
         }
-        const int number = type == REG_SZ ? ComNumber(Utf8(value)) : 0;
+        const int number = type == REG_SZ ? ComNumber(Narrow(value)) : 0;
         if (number > 0 && !found.contains(number)) {
             SerialPortInfo& port = found[number];
             port.kernelName = "COM" + std::to_string(number);

@@ -39,6 +39,10 @@ JournalFileText ReadJournalText(const std::string& path);
 // one line on standard error, giving `why`. False when the rename failed.
 bool SetJournalAside(const std::string& path, const std::string& why);
 
+enum class AsideRename { Renamed, NameTaken, Failed };
+// Renames `from` to `to` unless something is already called `to`.
+AsideRename RenameToUnusedName(const std::string& from, const std::string& to);
+
 // Creates `dir` and its missing parents, readable by the user only.
 bool MakeJournalDirectory(const std::string& dir);
 

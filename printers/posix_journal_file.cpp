@@ -76,23 +76,12 @@ JournalFileText ReadJournalText(const std::string& path) {
     return result;
 }
 
-bool SetJournalAside(const std::string& path, const std::string& why) {
-    for (int n = 1; n <= 1000; ++n) {
-        const std::string aside = path + ".aside-" + std::to_string(n);
-        struct stat existing {};
-        if (lstat(aside.c_str(), &existing) == 0) {
-            continue;
-        }
-        if (rename(path.c_str(), aside.c_str()) == 0) {
-            std::fprintf(stderr, "tessaly: printer journal %s %s; kept as %s\n", path.c_str(),
-                         why.c_str(), aside.c_str());
-            return true;
-        }
-        break;
+AsideRename RenameToUnusedName(const std::string& from, const std::string& to) {
+    struct stat existing {};
+    if (lstat(to.c_str(), &existing) == 0) {
+        return AsideRename::NameTaken;
     }
-    std::fprintf(stderr, "tessaly: printer journal %s %s and cannot be set aside\n", path.c_str(),
-                 why.c_str());
-    return false;
+    return rename(from.c_str(), to.c_str()) == 0 ? AsideRename::Renamed : AsideRename::Failed;
 }
 
 bool MakeJournalDirectory(const std::string& dir) {

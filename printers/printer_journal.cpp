@@ -1,5 +1,7 @@
 #include "printers/printer_journal.h"
 
+#include <cstdio>
+
 #include "files/file_replacement.h"
 #include "printers/journal_file.h"
 #include "printers/journal_text.h"
@@ -10,6 +12,25 @@ namespace tessaly {
 // leaves the previous journal, never half of one.
 bool WriteJournalText(const std::string& path, const std::string& text) {
     return !path.empty() && ReplaceFileContents(path, text).ok();
+}
+
+bool SetJournalAside(const std::string& path, const std::string& why) {
+    for (int n = 1; n <= 1000; ++n) {
+        const std::string aside = path + ".aside-" + std::to_string(n);
+        const AsideRename renamed = RenameToUnusedName(path, aside);
+        if (renamed == AsideRename::NameTaken) {
+            continue;
+        }
+        if (renamed == AsideRename::Renamed) {
+            std::fprintf(stderr, "tessaly: printer journal %s %s; kept as %s\n", path.c_str(),
+                         why.c_str(), aside.c_str());
+            return true;
+        }
+        break;
+    }
+    std::fprintf(stderr, "tessaly: printer journal %s %s and cannot be set aside\n", path.c_str(),
+                 why.c_str());
+    return false;
 }
 
 std::string PrinterJournal::DefaultDirectory() {

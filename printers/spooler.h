@@ -1,7 +1,7 @@
 // The print spooler as the printer port release sees it: the few operations
 // needed to find the printers on a port and to move them to another port and
-// back. The system's spooler (CUPS) sits behind this so that the release logic
-// can be exercised against a fake that fails in any chosen way.
+// back. The system's spooler (CUPS, or Windows' own) sits behind this so that
+// the release logic can be exercised against a fake that fails in any chosen way.
 #pragma once
 
 #include <memory>

@@ -1,12 +1,11 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <cwchar>
 
+#include "files/win32_utf16.h"
 #include "printers/journal_file.h"
 #include "printers/journal_lock.h"
-#include "printers/win32_wide_text.h"
 
 namespace tessaly {
 namespace {
@@ -26,10 +25,9 @@ JournalFileText ReadJournalText(const std::string& path) {
     JournalFileText result;
     // Links are not followed (they could lead to a device), and a folder is
     // opened only to be told apart from a file that cannot be read.
-    const HANDLE file =
-        CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE file = CreateFileW(
+        Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         result.status =
             IsMissing(GetLastError()) ? JournalReadStatus::Missing : JournalReadStatus::Unreadable;
@@ -77,24 +75,14 @@ JournalFileText ReadJournalText(const std::string& path) {
     return result;
 }
 
-bool SetJournalAside(const std::string& path, const std::string& why) {
-    const std::wstring from = WideFromUtf8(path);
-    for (int n = 1; n <= 1000; ++n) {
-        const std::string aside = path + ".aside-" + std::to_string(n);
-        // Without MOVEFILE_REPLACE_EXISTING an earlier aside is never overwritten.
-        if (MoveFileExW(from.c_str(), WideFromUtf8(aside).c_str(), MOVEFILE_WRITE_THROUGH)) {
-            std::fprintf(stderr, "tessaly: printer journal %s %s; kept as %s\n", path.c_str(),
-                         why.c_str(), aside.c_str());
-            return true;
-        }
-        const DWORD error = GetLastError();
-        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
-            break;
-        }
+AsideRename RenameToUnusedName(const std::string& from, const std::string& to) {
+    // Without MOVEFILE_REPLACE_EXISTING an earlier aside is never overwritten.
+    if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        return AsideRename::Renamed;
     }
-    std::fprintf(stderr, "tessaly: printer journal %s %s and cannot be set aside\n", path.c_str(),
-                 why.c_str());
-    return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? AsideRename::NameTaken
+                                                                       : AsideRename::Failed;
 }
 
 // The folder inherits the ACL of the user's own local application data.
@@ -102,7 +90,7 @@ bool MakeJournalDirectory(const std::string& dir) {
     if (dir.empty()) {
         return false;
     }
-    const std::wstring wide = WideFromUtf8(dir);
+    const std::wstring wide = Widen(dir);
     for (std::size_t end = wide.find_first_of(L"\\/", 1);;
          end = wide.find_first_of(L"\\/", end + 1)) {
         const std::wstring part = wide.substr(0, end);
@@ -124,12 +112,12 @@ bool MakeJournalDirectory(const std::string& dir) {
 std::string DefaultJournalDirectory() {
     const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
     if (local != nullptr && local[0] != L'\0') {
-        return Utf8FromWide(local) + "\\Tessaly";
+        return Narrow(local) + "\\Tessaly";
     }
     wchar_t* known = nullptr;
     std::string directory;
     if (SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known) == S_OK) {
-        directory = Utf8FromWide(known) + "\\Tessaly";
+        directory = Narrow(known) + "\\Tessaly";
     }
     CoTaskMemFree(known);
     return directory;
@@ -138,14 +126,14 @@ std::string DefaultJournalDirectory() {
 std::vector<std::string> JournalsIn(const std::string& directory) {
     std::vector<std::string> journals;
     WIN32_FIND_DATAW found{};
-    const std::wstring pattern = WideFromUtf8(directory) + L"\\*" + WideFromUtf8(kJournalSuffix);
+    const std::wstring pattern = Widen(directory) + L"\\*" + Widen(kJournalSuffix);
     const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return journals;
     }
     const std::string suffix = kJournalSuffix;
     do {
-        const std::string name = Utf8FromWide(found.cFileName);
+        const std::string name = Narrow(found.cFileName);
         if (name.size() > suffix.size() && name.ends_with(suffix) && name[0] != '.') {
             journals.push_back(directory + "\\" + name);
         }
@@ -155,7 +143,7 @@ std::vector<std::string> JournalsIn(const std::string& directory) {
 }
 
 bool RemoveJournalFile(const std::string& path) {
-    return DeleteFileW(WideFromUtf8(path).c_str()) || IsMissing(GetLastError());
+    return DeleteFileW(Widen(path).c_str()) || IsMissing(GetLastError());
 }
 
 }  // namespace tessaly

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <utility>
 
+#include "files/win32_utf16.h"
 #include "printers/journal_lock.h"
-#include "printers/win32_wide_text.h"
 
 namespace tessaly {
 namespace {
@@ -19,12 +19,12 @@ namespace {
 constexpr std::string_view kLockSuffix = ".lock";
 
 bool Exists(const std::string& path) {
-    return GetFileAttributesW(WideFromUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES ||
+    return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES ||
            (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND);
 }
 
 HANDLE OpenLockFile(const std::string& path, DWORD disposition) {
-    return CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ | DELETE,
+    return CreateFileW(Widen(path).c_str(), GENERIC_READ | DELETE,
                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
@@ -62,28 +62,6 @@ std::string RandomStem() {
 }
 
 }  // namespace
-
-JournalLock::JournalLock(int fd, std::string lockPath, std::string journalPath)
-    : m_fd(fd), m_lockPath(std::move(lockPath)), m_journalPath(std::move(journalPath)) {}
-
-JournalLock::JournalLock(JournalLock&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)),
-      m_lockPath(std::move(other.m_lockPath)),
-      m_journalPath(std::move(other.m_journalPath)) {}
-
-JournalLock& JournalLock::operator=(JournalLock&& other) noexcept {
-    if (this != &other) {
-        Release();
-        m_fd = std::exchange(other.m_fd, -1);
-        m_lockPath = std::move(other.m_lockPath);
-        m_journalPath = std::move(other.m_journalPath);
-    }
-    return *this;
-}
-
-JournalLock::~JournalLock() {
-    Release();
-}
 
 void JournalLock::Release() {
     if (m_fd >= 0) {

@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "files/win32_utf16.h"
 #include "printers/spooler.h"
-#include "printers/win32_wide_text.h"
 
 namespace tessaly {
 
@@ -27,6 +27,11 @@ constexpr const wchar_t* kMarkValue = L"PausedByTessaly";
 // A printer added between the size query and the fetch makes the fetch too
 // small; a few rounds settle it.
 constexpr int kSizeRounds = 4;
+
+// A record's text fields may be absent.
+std::string Text(const wchar_t* field) {
+    return field != nullptr ? Narrow(field) : std::string();
+}
 
 HANDLE NativeOf(const PrinterHandle& printer) {
     return static_cast<HANDLE>(printer.native);
@@ -84,15 +89,14 @@ std::vector<InstalledPrinter> Win32Spooler::EnumeratePrinters() {
     const auto* records = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) {
         if (records[i].pPrinterName != nullptr) {
-            printers.push_back(
-                {Utf8FromWide(records[i].pPrinterName), Utf8FromWide(records[i].pPortName)});
+            printers.push_back({Text(records[i].pPrinterName), Text(records[i].pPortName)});
         }
     }
     return printers;
 }
 
 OpenResult Win32Spooler::OpenPrinter(const std::string& name) {
-    std::wstring wide = WideFromUtf8(name);
+    std::wstring wide = Widen(name);
     PRINTER_DEFAULTSW rights{nullptr, nullptr, PRINTER_ALL_ACCESS};
     HANDLE handle = nullptr;
     if (OpenPrinterW(wide.data(), &handle, &rights)) {
@@ -122,7 +126,7 @@ std::optional<PrinterRecord> Win32Spooler::FetchRecord(const PrinterHandle& prin
     const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
     PrinterRecord record;
     record.name = printer.name;
-    record.port = Utf8FromWide(info->pPortName);
+    record.port = Text(info->pPortName);
     record.paused = (info->Status & PRINTER_STATUS_PAUSED) != 0;
     record.pausedByTessaly = record.paused && Marked(NativeOf(printer));
     m_fetched[NativeOf(printer)] = std::move(buffer);
@@ -138,7 +142,7 @@ bool Win32Spooler::StoreRecord(const PrinterHandle& printer, const PrinterRecord
         }
     }
     PRINTER_INFO_2W info = *reinterpret_cast<const PRINTER_INFO_2W*>(fetched.data());
-    std::wstring port = WideFromUtf8(record.port);
+    std::wstring port = Widen(record.port);
     info.pPortName = port.data();
     // Handing the security descriptor back would need rights over it that
     // printer administration does not include; left out, it stays as it is.
