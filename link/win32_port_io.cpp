@@ -34,9 +34,15 @@ void NoteTransferFailure(HANDLE handle, DWORD error) {
     g_failures.emplace(PortNumber(handle), error);
 }
 
+// A transfer that ran out its time: our own cancel, or the driver's timeouts,
+// which wine reports as ERROR_TIMEOUT where Windows reports success.
+bool EndedByTime(DWORD error) {
+    return error == ERROR_OPERATION_ABORTED || error == ERROR_TIMEOUT || error == ERROR_SEM_TIMEOUT;
+}
+
 // Runs one overlapped transfer and waits up to `waitMs` for it; one still running
 // then is cancelled. Returns the bytes moved; `error` is the failure the transfer
-// ended with (0 for none, and for the cancel).
+// ended with (0 for none, and for running out of time).
 DWORD Transfer(HANDLE handle, bool write, void* buffer, DWORD length, DWORD waitMs, DWORD& error) {
     error = 0;
     OVERLAPPED overlapped{};
@@ -55,7 +61,7 @@ DWORD Transfer(HANDLE handle, bool write, void* buffer, DWORD length, DWORD wait
             CancelIoEx(handle, &overlapped);
         }
         if (!GetOverlappedResult(handle, &overlapped, &moved, TRUE) &&
-            GetLastError() != ERROR_OPERATION_ABORTED) {
+            !EndedByTime(GetLastError())) {
             error = GetLastError();
         }
     }
