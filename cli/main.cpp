@@ -8,6 +8,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/command_line.h"
+#include "cli/program_arguments.h"
 #include "printers/printer_borrowing.h"
 #include "signals/stop_request.h"
 #include "signals/termination_signals.h"
@@ -50,8 +51,11 @@ int main(int argc, char** argv) {
         ~EndMark() { stop.MarkEnded(); }
     } endMark{stop};
 
+    PrepareStandardStreams();
+    const ProgramArguments arguments(argc, argv);
     CliRequest request;
-    if (auto status = ParseCommandLine(argc, argv, request, std::cout, std::cerr)) {
+    if (auto status = ParseCommandLine(arguments.Count(), arguments.Values(), request, std::cout,
+                                       std::cerr)) {
         return *status;
     }
 

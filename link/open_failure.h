@@ -12,19 +12,19 @@ namespace tessaly {
 enum class OpenStep {
     None,            // no failure
     NoName,          // Configure was given no port name
-    Open,            // open(2) of the device
+    Open,            // open(2) of the device; CreateFileW on Windows
     Lock,            // flock: another Tessaly holds the port
     Exclusive,       // TIOCEXCL
-    ReadLineState,   // tcgetattr: ENOTTY means the file is no terminal
+    ReadLineState,   // tcgetattr (GetCommState): ENOTTY means the file is no terminal
     LineItems,       // a setting with no termios form (error is 0)
-    ApplyLineState,  // tcsetattr
+    ApplyLineState,  // tcsetattr (SetCommState, SetCommTimeouts)
     SpeedNotTaken,   // the driver kept another rate (error is 0)
     ModemOutputs,    // DTR/RTS ioctls
 };
 
 struct OpenFailure {
     OpenStep step = OpenStep::None;
-    int error = 0;     // errno of the failing call; 0 where no call failed
+    int error = 0;     // errno (GetLastError on Windows) of the failing call; 0 where none failed
     std::string path;  // the device path that was opened (after COMn resolution)
     int baud = 0;      // for SpeedNotTaken and LineItems
 };

@@ -6,8 +6,9 @@
 
 namespace tessaly {
 
-// "COMn" -> $TESSALY_COMn (when set and not empty), else /dev/ttyS(n-1); a name
-// starting with '/' is a path; any other name is returned as it is.
+// On Linux: "COMn" -> $TESSALY_COMn (when set and not empty), else /dev/ttyS(n-1);
+// a name starting with '/' is a path; any other name is returned as it is.
+// On Windows: "COMn" -> "\\.\COMn"; any other name is returned as it is.
 std::string ResolvePortName(const std::string& portName);
 
 }  // namespace tessaly

@@ -4,11 +4,7 @@
 #include <chrono>
 #include <utility>
 
-#include "link/port_name.h"
-#include "link/posix_line_probe.h"
-#include "link/posix_modem_lines.h"
-#include "link/posix_port_io.h"
-#include "link/posix_port_setup.h"
+#include "link/port_access.h"
 
 namespace tessaly {
 
@@ -20,7 +16,7 @@ unsigned DrainBoundMs(const LinkSettings& settings, std::uint64_t bytes) {
     return static_cast<unsigned>(std::min<std::uint64_t>(wire + kDrainMarginMs, kWriteBoundMs));
 }
 
-CSerialLink::CSerialLink() : CSerialLink(std::make_unique<TermiosModemLines>()) {}
+CSerialLink::CSerialLink() : CSerialLink(PlatformModemLines()) {}
 
 CSerialLink::CSerialLink(std::unique_ptr<ModemLines> modemLines)
     : m_modemLines(std::move(modemLines)) {}
@@ -44,7 +40,7 @@ bool CSerialLink::Open() {
     if (m_fd >= 0) {
         return true;  // already open: no reopening, no new line state, no purge
     }
-    const int fd = OpenTermiosPort(ResolvePortName(m_settings.portName), m_settings, m_failure);
+    const int fd = OpenPort(m_settings.portName, m_settings, m_failure);
     if (fd < 0) {
         return false;
     }
@@ -113,7 +109,7 @@ void CSerialLink::NoteLine() {
 
 void CSerialLink::Close() {
     if (m_fd >= 0) {
-        ReleaseTermiosPort(m_fd, kWriteBoundMs);
+        ReleasePort(m_fd, kWriteBoundMs);
     }
     m_fd = -1;
     m_open = 0;

@@ -65,11 +65,12 @@ public:
     virtual State ClearToSend(int fd) = 0;
 };
 
-// The link on POSIX termios. Open and Close are in posix_port_setup, the timed
-// transfers in posix_port_io; this class holds the state and the lock.
+// The link on POSIX termios or the Win32 serial API. Opening, the timed transfers
+// and the line state are the platform's (link/port_access.h); this class holds the
+// state and the lock.
 class CSerialLink {
 public:
-    CSerialLink();  // reads the modem lines with TIOCMGET (TermiosModemLines)
+    CSerialLink();  // reads the platform's modem lines (TIOCMGET, GetCommModemStatus)
     explicit CSerialLink(std::unique_ptr<ModemLines> modemLines);
     virtual ~CSerialLink();
     CSerialLink(const CSerialLink&) = delete;
@@ -104,7 +105,7 @@ private:
 
     LinkSettings m_settings;
     LinkTimeouts m_applied;  // the timeouts taken by the last successful Open
-    int m_fd = -1;
+    int m_fd = -1;           // the open port (link/port_access.h), -1 when closed
     int m_open = 0;
     std::uint64_t m_undrained = 0;        // bytes written since the last Drain; under m_ioLock
     LineState m_line = LineState::Sound;  // guarded by m_ioLock

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace tessaly {
 
@@ -44,7 +46,22 @@ std::optional<std::string> SetJournalAside(const std::string& path, const std::s
 // remove it between another run's open and its lock.
 bool StillNamed(int fd, const std::string& path);
 
+enum class AsideRename { Renamed, NameTaken, Failed };
+// Renames `from` to `to` unless something is already called `to`.
+AsideRename RenameToUnusedName(const std::string& from, const std::string& to);
+
 // Creates `dir` and its missing parents, readable by the user only.
 bool MakeJournalDirectory(const std::string& dir);
+
+// The folder that holds every run's journal, in the user's own state folder;
+// empty when there is none.
+std::string DefaultJournalDirectory();
+
+// The files in `directory` whose names end in `suffix` (journals, their locks), by
+// path; hidden names are left out.
+std::vector<std::string> FilesEndingIn(const std::string& directory, std::string_view suffix);
+
+// True when no file is left at `path`.
+bool RemoveJournalFile(const std::string& path);
 
 }  // namespace tessaly

@@ -1,7 +1,8 @@
-// Each run keeps its own journal, "<stem>.journal", and holds an flock on
-// "<stem>.lock" beside it for as long as it lives. The kernel drops the lock
-// when the run ends however it ends, so a journal whose lock can be taken
-// belongs to a run that is gone, and only such a journal may be worked off.
+// Each run keeps its own journal, "<stem>.journal", and holds an flock
+// (LockFileEx on Windows) on "<stem>.lock" beside it for as long as it lives.
+// The system drops the lock when the run ends however it ends, so a journal
+// whose lock can be taken belongs to a run that is gone, and only such a
+// journal may be worked off.
 // The lock sits in a file of its own because the journal is replaced by a
 // rename at every change, which a lock on the journal itself would not survive.
 #pragma once

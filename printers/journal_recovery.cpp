@@ -1,12 +1,7 @@
 #include "printers/journal_recovery.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
-#include <cerrno>
-
 #include <cstdio>
-#include <memory>
+#include <filesystem>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -18,26 +13,6 @@
 
 namespace tessaly {
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
-// Paths of the files in `directory` whose names end with `suffix` (hidden ones aside).
-std::vector<std::string> FilesEndingIn(const std::string& directory, std::string_view suffix) {
-    std::vector<std::string> files;
-    std::unique_ptr<DIR, DirCloser> dir(opendir(directory.c_str()));
-    if (!dir) {
-        return files;
-    }
-    while (const dirent* entry = readdir(dir.get())) {
-        const std::string_view name = entry->d_name;
-        if (name.size() > suffix.size() && name.ends_with(suffix) && name[0] != '.') {
-            files.push_back(directory + "/" + std::string(name));
-        }
-    }
-    return files;
-}
 
 const char* Why(JournalReadStatus status) {
     switch (status) {
@@ -113,8 +88,9 @@ void RecoverEarlierRuns(Spooler& spooler, const std::string& directory) {
         const std::string journalPath =
             lockPath.substr(0, lockPath.size() - std::string_view(kJournalLockSuffix).size()) +
             kJournalSuffix;
-        struct stat journal {};
-        if (lstat(journalPath.c_str(), &journal) == 0 || errno != ENOENT) {
+        std::error_code error;
+        if (std::filesystem::symlink_status(journalPath, error).type() !=
+            std::filesystem::file_type::not_found) {
             continue;  // the journal's own turn above decided about it
         }
         if (std::optional<JournalLock> lock = JournalLock::TakeOver(journalPath)) {

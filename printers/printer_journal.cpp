@@ -1,26 +1,41 @@
 #include "printers/printer_journal.h"
 
-#include <unistd.h>
+#include <cstdio>
 
-#include <cerrno>
-#include <cstdlib>
-
+#include "files/file_replacement.h"
+#include "files/shown_name.h"
 #include "printers/journal_file.h"
 #include "printers/journal_text.h"
 
 namespace tessaly {
 
+// The journal is replaced whole, as the status files are: a crash part-way
+// leaves the previous journal, never half of one.
+bool WriteJournalText(const std::string& path, const std::string& text) {
+    return !path.empty() && ReplaceFileContents(path, text).ok();
+}
+
+std::optional<std::string> SetJournalAside(const std::string& path, const std::string& why) {
+    for (int n = 1; n <= 1000; ++n) {
+        const std::string aside = path + ".aside-" + std::to_string(n);
+        const AsideRename renamed = RenameToUnusedName(path, aside);
+        if (renamed == AsideRename::NameTaken) {
+            continue;
+        }
+        if (renamed == AsideRename::Renamed) {
+            std::fprintf(stderr, "tessaly: printer journal %s %s; kept as %s\n",
+                         ShownName(path).c_str(), why.c_str(), ShownName(aside).c_str());
+            return aside;
+        }
+        break;
+    }
+    std::fprintf(stderr, "tessaly: printer journal %s %s and cannot be set aside\n",
+                 ShownName(path).c_str(), why.c_str());
+    return std::nullopt;
+}
+
 std::string PrinterJournal::DefaultDirectory() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    // Relative values are to be ignored, as if the variable were unset.
-    if (state != nullptr && state[0] == '/') {
-        return std::string(state) + "/tessaly";
-    }
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] != '/') {
-        return {};
-    }
-    return std::string(home) + "/.local/state/tessaly";
+    return DefaultJournalDirectory();
 }
 
 PrinterPorts PrinterJournal::Load() const {
@@ -45,7 +60,7 @@ bool PrinterJournal::Forget(const std::vector<std::string>& names) {
     if (!ports.empty()) {
         return Save(ports);
     }
-    return unlink(m_path.c_str()) == 0 || errno == ENOENT;
+    return RemoveJournalFile(m_path);
 }
 
 bool PrinterJournal::Save(const PrinterPorts& ports) const {

@@ -26,8 +26,9 @@ class PrinterJournal : public BorrowJournal {
 public:
     explicit PrinterJournal(std::string path) : m_path(std::move(path)) {}
 
-    // $XDG_STATE_HOME/tessaly, by default ~/.local/state/tessaly: the folder
-    // that holds every run's journal. Empty when neither variable is usable.
+    // The folder that holds every run's journal: $XDG_STATE_HOME/tessaly (by
+    // default ~/.local/state/tessaly), or %LOCALAPPDATA%\Tessaly on Windows.
+    // Empty when there is no such folder.
     static std::string DefaultDirectory();
 
     const std::string& Path() const { return m_path; }

@@ -3,8 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "link/port_name.h"
-#include "printers/device_match.h"
+#include "printers/printer_match.h"
 
 namespace tessaly {
 
@@ -104,12 +103,11 @@ PrinterPortRelease::GiveBackResult PrinterPortRelease::GiveBack(const PrinterHan
 
 void PrinterPortRelease::ReleasePrinters(const std::string& portName) {
     const std::vector<InstalledPrinter> printers = m_spooler.EnumeratePrinters();
-    const std::string device = ResolvePortName(portName);
     bool success = true;
     for (const InstalledPrinter& installed : printers) {
         // A printer already on the dummy port is one of ours (or useless to
         // borrow); recording it again would lose its saved port.
-        if (installed.port == kDummyPort || !DeviceUriNamesDevice(installed.port, device)) {
+        if (installed.port == kDummyPort || !PrinterUsesPort(installed.port, portName)) {
             continue;
         }
 

@@ -1,7 +1,7 @@
 // The print spooler as the printer port release sees it: the few operations
 // needed to find the printers on a port and to move them to another port and
-// back. The system's spooler (CUPS) sits behind this so that the release logic
-// can be exercised against a fake that fails in any chosen way.
+// back. The system's spooler (CUPS, or Windows' own) sits behind this so that
+// the release logic can be exercised against a fake that fails in any chosen way.
 #pragma once
 
 #include <memory>
@@ -11,13 +11,14 @@
 
 namespace tessaly {
 
-// Where a borrowed printer is pointed while Tessaly holds its port. It is the
-// one file: URI the scheduler accepts by default, and jobs sent there vanish,
-// which is why a borrowed printer is also paused.
-inline constexpr const char* kDummyPort = "file:/dev/null";
+// Where a borrowed printer is pointed while Tessaly holds its port; each
+// platform's spooler names its own. Jobs sent there are lost, which is why a
+// borrowed printer is also paused.
+extern const char* const kDummyPort;
 
-// The reason Tessaly gives when it pauses a printer. A printer paused with any
-// other reason was paused by someone else, and is not ours to resume.
+// The reason Tessaly gives when it pauses a printer, where the spooler keeps a
+// reason. A printer paused with any other reason was paused by someone else,
+// and is not ours to resume.
 inline constexpr const char* kPauseReason = "Tessaly holds this printer's serial port";
 
 // A printer's port is its device URI.
@@ -32,11 +33,12 @@ struct PrinterRecord {
     std::string name;
     std::string port;
     bool paused = false;
-    bool pausedByTessaly = false;  // paused, and with kPauseReason
+    bool pausedByTessaly = false;  // paused, and marked as Tessaly's pause
 };
 
 struct PrinterHandle {
     std::string name;
+    void* native = nullptr;  // the spooler's own handle, where it has one
 };
 
 enum class OpenStatus {
@@ -63,7 +65,8 @@ public:
     virtual std::optional<PrinterRecord> FetchRecord(const PrinterHandle& printer) = 0;
     // True when the spooler accepted the record.
     virtual bool StoreRecord(const PrinterHandle& printer, const PrinterRecord& record) = 0;
-    // Pauses with kPauseReason.
+    // Pauses, and marks the pause as Tessaly's (with kPauseReason where the
+    // spooler keeps a reason).
     virtual bool PausePrinter(const PrinterHandle& printer) = 0;
     virtual bool ResumePrinter(const PrinterHandle& printer) = 0;
     virtual void ClosePrinter(const PrinterHandle& printer) = 0;

@@ -1,13 +1,15 @@
 // SIGINT, SIGTERM and SIGHUP must not end Tessaly on the spot: printers it has
 // borrowed would stay on the dummy port. The signals are taken by a watcher
 // thread instead, which hands them to the program so that it can end through
-// its normal teardown. SIGXFSZ is ignored for the same reason.
+// its normal teardown. On Windows the console's Ctrl-C, Ctrl-Break and close
+// (also logoff and shutdown) events come the same way, as SIGINT, SIGBREAK and
+// the hang-up number 1, on the thread the system starts for them. SIGXFSZ is
+// ignored for the same reason: a write past the file size limit fails instead.
 #pragma once
 
 #include <atomic>
-#include <csignal>
 #include <functional>
-#include <thread>
+#include <memory>
 
 namespace tessaly {
 
@@ -16,7 +18,7 @@ public:
     // Blocks the three signals in the calling thread, so construct this before
     // any other thread starts (the toolkit starts its own): threads inherit the
     // mask and the signals then reach only the watcher. `onSignal` runs on the
-    // watcher thread.
+    // watcher thread. On Windows the console events are taken while this lives.
     explicit TerminationSignals(std::function<void(int signal)> onSignal);
     ~TerminationSignals();
     TerminationSignals(const TerminationSignals&) = delete;
@@ -26,14 +28,16 @@ public:
     int Received() const { return m_received.load(); }
 
 private:
-    void Watch();
+    // The platform's part: the blocked signals and the thread that waits for
+    // them on POSIX, the console control handler on Windows.
+    struct Watch;
+
+    // Keeps the first signal and hands each one to the program.
+    void Deliver(int signal);
 
     std::function<void(int)> m_onSignal;
-    sigset_t m_signals{};
-    sigset_t m_previousMask{};
     std::atomic<int> m_received{0};
-    std::atomic<bool> m_stop{false};
-    std::thread m_watcher;
+    std::unique_ptr<Watch> m_watch;
 };
 
 }  // namespace tessaly

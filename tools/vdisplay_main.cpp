@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tools/virtual_display.h"
 
@@ -17,14 +19,17 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessaly-vdisplay [--help] [--fault NAME] [--hang-up-after BYTES] [--link PATH]\n"
+    "                        [--record FILE]\n"
     "  NAME: none, silent, noise-before-sync, wrong-identity, cut-after-sync,\n"
     "        endless-noise, hang-up, stall, no-trailing-byte\n"
-    "  BYTES: how many bytes the display takes before it hangs up or stalls\n";
+    "  BYTES: how many bytes the display takes before it hangs up or stalls\n"
+    "  FILE: where every byte the display received goes when it is stopped\n";
 
 struct Options {
     tessaly::VirtualDisplay::Fault fault = tessaly::VirtualDisplay::Fault::None;
     std::size_t hangUpAfter = 0;
     std::string linkPath;
+    std::string recordPath;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -48,6 +53,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             }
         } else if (arg == "--link") {
             options.linkPath = value;
+        } else if (arg == "--record") {
+            options.recordPath = value;
         } else {
             return false;
         }
@@ -101,6 +108,16 @@ int main(int argc, char** argv) {
         sigwait(&stopSignals, &signal);
         if (!options.linkPath.empty()) {
             RemoveSymlink(options.linkPath);
+        }
+        if (!options.recordPath.empty()) {
+            const std::vector<std::uint8_t> received = display.Received();
+            std::ofstream record(options.recordPath, std::ios::binary | std::ios::trunc);
+            record.write(reinterpret_cast<const char*>(received.data()),
+                         static_cast<std::streamsize>(received.size()));
+            if (!record.flush()) {
+                std::perror(options.recordPath.c_str());
+                return 1;
+            }
         }
     } catch (const std::exception& error) {
         std::cerr << "tessaly-vdisplay: " << error.what() << '\n';

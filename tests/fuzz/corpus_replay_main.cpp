@@ -44,12 +44,13 @@ int main(int argc, char** argv) {
         for (const auto& input : inputs) {
             std::ifstream in(input, std::ios::binary);
             if (!in) {
-                std::fprintf(stderr, "%s: cannot read %s\n", argv[0], input.c_str());
+                std::fprintf(stderr, "%s: cannot read %s\n", argv[0], input.string().c_str());
                 return 1;
             }
             const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
                                           std::istreambuf_iterator<char>()};
-            std::fprintf(stderr, "replaying %s (%zu bytes)\n", input.c_str(), bytes.size());
+            std::fprintf(stderr, "replaying %s (%zu bytes)\n", input.string().c_str(),
+                         bytes.size());
             LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                    bytes.size());
             ++replayed;

@@ -10,6 +10,10 @@
 #include "printers/spooler.h"
 
 namespace tessaly {
+
+// The one file: URI the scheduler accepts by default; jobs sent there vanish.
+const char* const kDummyPort = "file:/dev/null";
+
 namespace {
 
 // Bounds on a scheduler that accepts the connection but never answers, so that

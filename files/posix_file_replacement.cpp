@@ -238,24 +238,4 @@ ReplaceOutcome ReplaceKeepingMetadata(const std::string& path, std::span<const u
     return {};
 }
 
-WriteResult ReplaceFileContents(const std::string& path, std::span<const unsigned char> bytes,
-                                mode_t newFileMode) {
-    ReplaceOutcome outcome = ReplaceKeepingMetadata(path, bytes, newFileMode);
-    if (outcome.metadataNotKept) {
-        return WriteResult::Refused(
-            outcome.result.error ? outcome.result.error : EPERM,
-            "The old file's owner, permissions or attributes could not be kept");
-    }
-    return outcome.result;
-}
-
-WriteResult ReplaceFileContents(const std::string& path, std::string_view text,
-                                mode_t newFileMode) {
-    return ReplaceFileContents(
-        path,
-        std::span<const unsigned char>(reinterpret_cast<const unsigned char*>(text.data()),
-                                       text.size()),
-        newFileMode);
-}
-
 }  // namespace tessaly

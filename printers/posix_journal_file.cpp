@@ -1,22 +1,27 @@
 #include "printers/journal_file.h"
 
-#include "files/file_replacement.h"
-#include "files/shown_name.h"
-
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
+
+#include "printers/journal_lock.h"
 
 namespace tessaly {
 
-// The journal is replaced whole, as the status files are: a crash part-way
-// leaves the previous journal, never half of one.
-bool WriteJournalText(const std::string& path, const std::string& text) {
-    return !path.empty() && ReplaceFileContents(path, text).ok();
-}
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+
+}  // namespace
 
 JournalFileText ReadJournalText(const std::string& path) {
     JournalFileText result;
@@ -71,23 +76,12 @@ JournalFileText ReadJournalText(const std::string& path) {
     return result;
 }
 
-std::optional<std::string> SetJournalAside(const std::string& path, const std::string& why) {
-    for (int n = 1; n <= 1000; ++n) {
-        const std::string aside = path + ".aside-" + std::to_string(n);
-        struct stat existing {};
-        if (lstat(aside.c_str(), &existing) == 0) {
-            continue;
-        }
-        if (rename(path.c_str(), aside.c_str()) == 0) {
-            std::fprintf(stderr, "tessaly: printer journal %s %s; kept as %s\n",
-                         ShownName(path).c_str(), why.c_str(), ShownName(aside).c_str());
-            return aside;
-        }
-        break;
+AsideRename RenameToUnusedName(const std::string& from, const std::string& to) {
+    struct stat existing {};
+    if (lstat(to.c_str(), &existing) == 0) {
+        return AsideRename::NameTaken;
     }
-    std::fprintf(stderr, "tessaly: printer journal %s %s and cannot be set aside\n",
-                 ShownName(path).c_str(), why.c_str());
-    return std::nullopt;
+    return rename(from.c_str(), to.c_str()) == 0 ? AsideRename::Renamed : AsideRename::Failed;
 }
 
 bool StillNamed(int fd, const std::string& path) {
@@ -110,6 +104,38 @@ bool MakeJournalDirectory(const std::string& dir) {
             return true;
         }
     }
+}
+
+std::string DefaultJournalDirectory() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    // Relative values are to be ignored, as if the variable were unset.
+    if (state != nullptr && state[0] == '/') {
+        return std::string(state) + "/tessaly";
+    }
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        return {};
+    }
+    return std::string(home) + "/.local/state/tessaly";
+}
+
+std::vector<std::string> FilesEndingIn(const std::string& directory, std::string_view suffix) {
+    std::vector<std::string> files;
+    std::unique_ptr<DIR, DirCloser> dir(opendir(directory.c_str()));
+    if (!dir) {
+        return files;
+    }
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string_view name = entry->d_name;
+        if (name.size() > suffix.size() && name.ends_with(suffix) && name[0] != '.') {
+            files.push_back(directory + "/" + std::string(name));
+        }
+    }
+    return files;
+}
+
+bool RemoveJournalFile(const std::string& path) {
+    return unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
 }  // namespace tessaly

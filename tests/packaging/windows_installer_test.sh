@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# windows_installer_test.sh WINDOWS_BUILD_DIR VDISPLAY
+# The Windows installer in the test prefix ($WINEPREFIX): a silent install (/S)
+# into Program Files, the installed tessaly-cli.exe's --version and a `get`
+# against a virtual display on COM9, then a silent uninstall that must leave no
+# file and no registry entry of Tessaly behind. COM9 is the pseudo-terminal
+# that $TESSALY_WINE_PORTS_DIR/com9 links to (scripts/test-windows maps it).
+set -euo pipefail
+build=$(cd "$1" && pwd)
+vdisplay=$2
+top=$(cd "$(dirname "$0")/../.." && pwd)
+: "${WINEPREFIX:?set WINEPREFIX to a prefix made by scripts/wine-prefix create}"
+com9=${TESSALY_WINE_PORTS_DIR:?set TESSALY_WINE_PORTS_DIR to the folder of the COM links}/com9
+export WINEDEBUG=-all
+# Wine would copy the Start menu entries into the user's own desktop menus.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d"
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+# Each wine program finds a server of ours running, lingering 5 s after its last
+# program: one that a program started would keep that program's output, and a
+# captured output would then stay open for as long as the server lives.
+run() {
+    "$wineserver" -p5 </dev/null >/dev/null 2>&1 || true
+    "$top/scripts/wine-run" "$@"
+}
+fail() {
+    echo "windows_installer_test: $*" >&2
+    exit 1
+}
+
+work=$(mktemp -d)
+installed="$WINEPREFIX/drive_c/Program Files/Tessaly"
+display_pid=
+cleanup() {
+    [ -n "$display_pid" ] && kill "$display_pid" 2>/dev/null
+    # A failed run must not leave its installation to the next.
+    [ -f "$installed/Uninstall.exe" ] && run "$installed/Uninstall.exe" /S
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# What the installer may leave: files by name (other tests' scratch folders in
+# Temp aside), its registry keys, and PATH.
+traces() {
+    find "$WINEPREFIX/drive_c" -iname '*tessaly*' -not -path '*/Temp/*' | sort
+    local key
+    for key in 'HKLM\Software\Tessaly' 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaly'; do
+        if run reg query "$key" >/dev/null 2>&1; then echo "$key"; fi
+    done
+    for key in 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' 'HKCU\Environment'; do
+        run reg query "$key" /v PATH 2>/dev/null | tr -d '\r' | grep -i tessaly || true
+    done
+}
+
+(cd "$build" && cpack -G NSIS -B "$work/package" >/dev/null) || fail "cpack -G NSIS failed"
+installer=$(ls "$work"/package/tessaly-*-win64.exe)
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+
+before=$(traces)
+run "$installer" /S
+during=$(traces)
+# Otherwise the comparison after the uninstall would prove nothing.
+[[ $during == *'\Software\Tessaly'* && $during == *'Uninstall\Tessaly'* ]] ||
+    fail "the installation's registry keys are not where the check looks:"$'\n'"$during"
+[ -f "$installed/bin/tessaly-cli.exe" ] || fail "no tessaly-cli.exe in $installed/bin"
+[ -f "$installed/LICENSE.txt" ] || fail "no licence in $installed"
+
+shown=$(run "$installed/bin/tessaly-cli.exe" --version | tr -d '\r')
+[[ $shown == *"$version"* ]] || fail "--version says '$shown', not $version"
+
+"$vdisplay" --link "$com9" >/dev/null &
+display_pid=$!
+for _ in $(seq 50); do [ -L "$com9" ] && break; sleep 0.1; done
+status=0
+got=$(run "$installed/bin/tessaly-cli.exe" --port COM9 get | tr -d '\r') || status=$?
+[ "$status" -eq 0 ] || fail "get through the installed program ended with $status"
+[[ $got == *"Brightness"* ]] || fail "get printed no settings: $got"
+kill "$display_pid"
+display_pid=
+
+# The uninstaller copies itself away and returns at once: wait, at most 30 s,
+# for it to finish.
+run "$installed/Uninstall.exe" /S
+for _ in $(seq 30); do
+    after=$(traces)
+    [ "$after" = "$before" ] && break
+    sleep 1
+done
+[ "$after" = "$before" ] ||
+    fail "left behind after uninstall:"$'\n'"$(diff <(echo "$before") <(echo "$after"))"
+echo "windows_installer_test: installed, ran --version ($version) and get, uninstalled without traces"
