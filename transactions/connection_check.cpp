@@ -19,8 +19,7 @@ CheckOutcome CloseWith(CSerialLink& link, CheckOutcome outcome, const CheckRepor
 // A display asked to enter user setting mode may have entered it whatever it
 // answered; once the operator has read why, it is told to leave before the port
 // closes.
-CheckOutcome LeaveAndCloseWith(CSerialLink& link, CheckOutcome outcome,
-                               const CheckReport& report) {
+CheckOutcome LeaveAndCloseWith(CSerialLink& link, CheckOutcome outcome, const CheckReport& report) {
     if (report) {
         report(outcome);
     }
