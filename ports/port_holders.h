@@ -1,5 +1,5 @@
 // Which processes have a device open, as far as /proc lets this user see: a
-// process of another user shows only to root.
+// process of another user shows only to root. Windows tells no holders.
 #pragma once
 
 #include <sys/types.h>

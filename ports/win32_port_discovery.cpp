@@ -141,7 +141,7 @@ void AddFromSerialComm(std::map<int, SerialPortInfo>& found) {
 
 }  // namespace
 
-std::vector<SerialPortInfo> DiscoverSerialPorts() {
+std::vector<SerialPortInfo> DiscoverSerialPorts(PortHolders) {
     std::map<int, SerialPortInfo> found;  // by COM number, so COM2 comes before COM10
     AddFromSetupApi(kComPortInterface, DIGCF_DEVICEINTERFACE, found);
     AddFromSetupApi(GUID_DEVCLASS_PORTS, 0, found);
