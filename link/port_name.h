@@ -11,4 +11,8 @@ namespace tessaly {
 // On Windows: "COMn" -> "\\.\COMn"; any other name is returned as it is.
 std::string ResolvePortName(const std::string& portName);
 
+// A device path as messages name it: on Linux the path; on Windows "COMn" for
+// "\\.\COMn", the name the operator knows.
+std::string DeviceNameShown(const std::string& devicePath);
+
 }  // namespace tessaly

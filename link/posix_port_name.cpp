@@ -28,4 +28,8 @@ std::string ResolvePortName(const std::string& portName) {
     return "/dev/ttyS" + std::to_string(number - 1);
 }
 
+std::string DeviceNameShown(const std::string& devicePath) {
+    return devicePath;
+}
+
 }  // namespace tessaly

@@ -17,4 +17,10 @@ std::string ResolvePortName(const std::string& portName) {
     return "\\\\.\\" + portName;
 }
 
+std::string DeviceNameShown(const std::string& devicePath) {
+    const std::string deviceNamespace = "\\\\.\\";
+    return devicePath.starts_with(deviceNamespace) ? devicePath.substr(deviceNamespace.size())
+                                                   : devicePath;
+}
+
 }  // namespace tessaly

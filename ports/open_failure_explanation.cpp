@@ -4,11 +4,12 @@
 #include "ports/open_failure_text.h"
 
 #include "files/shown_name.h"
+#include "link/port_name.h"
 
 namespace tessaly {
 
 std::string OpenFailureExplanation::Text() const {
-    std::string text = path.empty() ? reason : ShownName(path) + ": " + reason;
+    std::string text = path.empty() ? reason : ShownName(DeviceNameShown(path)) + ": " + reason;
     if (!remedy.empty()) {
         text += "\n" + remedy;
     }

@@ -44,7 +44,7 @@ std::string GoneReason(CSerialLink& link, const std::string& path) {
 SilenceExplanation ExplainSilence(CSerialLink& link) {
     const LinkSettings& settings = link.Settings();
     const std::string path = ResolvePortName(settings.portName);
-    const std::string shown = ShownName(path);
+    const std::string shown = ShownName(DeviceNameShown(path));
     if (const std::string gone = GoneReason(link, path); !gone.empty()) {
         return {true, shown + ": " + gone +
                           "\nPlug the adapter in again, choose its port and try once more."};

@@ -39,9 +39,11 @@ cleanup() {
 trap cleanup EXIT
 
 # What the installer may leave: files by name (other tests' scratch folders in
-# Temp aside), its registry keys, and PATH.
+# Temp aside, and the runs' own state folder in the user's AppData, which holds
+# their journals and is the user's), its registry keys, and PATH.
 traces() {
-    find "$WINEPREFIX/drive_c" -iname '*tessaly*' -not -path '*/Temp/*' | sort
+    find "$WINEPREFIX/drive_c" -iname '*tessaly*' -not -path '*/Temp/*' \
+        -not -path '*/AppData/Local/Tessaly*' | sort
     local key
     for key in 'HKLM\Software\Tessaly' 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaly'; do
         if run reg query "$key" >/dev/null 2>&1; then echo "$key"; fi
