@@ -8,8 +8,7 @@ namespace tessaly {
 
 bool DeviceIsGone(const std::string& path) {
     struct stat st {};
-    return stat(path.c_str(), &st) != 0 &&
-           (errno == ENOENT || errno == ENODEV || errno == ENXIO);
+    return stat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENODEV || errno == ENXIO);
 }
 
 }  // namespace tessaly

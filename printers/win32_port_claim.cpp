@@ -47,10 +47,9 @@ PortClaims::Result PortClaims::Claim(const std::string& devicePath) {
     if (m_held.contains(name)) {
         return Result::Claimed;
     }
-    const HANDLE handle =
-        CreateFileW(Widen(m_directory + "\\" + name).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
-                    nullptr);
+    const HANDLE handle = CreateFileW(Widen(m_directory + "\\" + name).c_str(),
+                                      GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return GetLastError() == ERROR_SHARING_VIOLATION ? Result::HeldElsewhere
                                                          : Result::Unavailable;
