@@ -15,8 +15,8 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
-#include <vector>
 #include <thread>
+#include <vector>
 
 #include "files/temporary_name.h"
 #include "tests/support/folder_test.h"

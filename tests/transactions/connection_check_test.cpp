@@ -44,7 +44,8 @@ TEST_F(ConnectionCheckTest, AcceptsTheDisplayAndLeavesUserSettingModeAgain) {
 // Another identity is another maker's display; a lone sync byte is a line that
 // failed. Either is reported while the port is still held; the display is then
 // told to leave user setting mode, and the port is closed.
-TEST_F(ConnectionCheckTest, RefusesAnotherIdentityAndTakesALoneSyncByteForNoAnswerAndLeavesTheMode) {
+TEST_F(ConnectionCheckTest,
+       RefusesAnotherIdentityAndTakesALoneSyncByteForNoAnswerAndLeavesTheMode) {
     const std::pair<Fault, CheckOutcome> cases[] = {
         {Fault::WrongIdentity, CheckOutcome::WrongIdentity},
         {Fault::CutAfterSync, CheckOutcome::NoAnswer}};
