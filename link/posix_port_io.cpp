@@ -1,4 +1,10 @@
-#include "link/posix_port_io.h"
+// Timed transfers on an open non-blocking serial descriptor: the POSIX side of
+// ReadWithTimeouts, WriteBounded, WaitOutputQueueEmpty and DrainOutput
+// (link/port_access.h). The caller holds the link's I/O lock. Reads and writes stop
+// at once, with what they have, when the device hangs up or fails. A
+// pseudo-terminal hands every byte to its peer at once and always reports its
+// output queue empty.
+#include "link/port_access.h"
 
 #include <poll.h>
 #include <sys/ioctl.h>

@@ -1,6 +1,6 @@
 #include "link/posix_port_setup.h"
 
-#include "link/posix_port_io.h"
+#include "link/port_access.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
