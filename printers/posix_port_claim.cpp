@@ -1,4 +1,3 @@
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -69,23 +68,20 @@ void PortClaims::ReleaseAll() {
 }
 
 void PortClaims::RemoveAbandoned() {
-    DIR* dir = m_directory.empty() ? nullptr : opendir(m_directory.c_str());
-    if (dir == nullptr) {
+    if (m_directory.empty()) {
         return;
     }
-    while (const dirent* entry = readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (!name.starts_with(kClaimPrefix) || !name.ends_with(kClaimSuffix)) {
+    const std::string prefix = m_directory + "/" + std::string(kClaimPrefix);
+    for (const std::string& path : FilesEndingIn(m_directory, kClaimSuffix)) {
+        if (!path.starts_with(prefix)) {
             continue;
         }
-        const std::string path = m_directory + "/" + std::string(name);
         bool held = false;
         if (const int fd = LockClaimFile(path, false, held); fd >= 0) {
             unlink(path.c_str());
             close(fd);
         }
     }
-    closedir(dir);
 }
 
 PortClaims::Result PortClaims::Claim(const std::string& devicePath) {
