@@ -1,7 +1,7 @@
 #include "app/editing_windows.h"
 
 #include "basic/basic_settings_dlg.h"
-#include "editor/window/switch_editor_dlg.h"
+#include "editor/switch_editor_dlg.h"
 
 namespace tessaly {
 

@@ -1,6 +1,6 @@
 #include "basic/basic_settings_dlg.h"
 
-#include "editor/setting_mapping.h"
+#include "switches/setting_mapping.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_template.h"
 #include "transactions/outcome_text.h"

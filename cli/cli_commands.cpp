@@ -12,8 +12,8 @@
 #include "cli/port_commands.h"
 #include "cli/setting_table.h"
 #include "cli/switch_report.h"
-#include "editor/setting_mapping.h"
-#include "editor/status_file.h"
+#include "switches/setting_mapping.h"
+#include "switches/status_file.h"
 #include "files/shown_name.h"
 #include "transactions/outcome_text.h"
 

@@ -5,7 +5,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/console_host.h"
-#include "editor/switch_grid.h"
+#include "switches/switch_grid.h"
 #include "link/serial_link.h"
 #include "transactions/transactions.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cli/cli_request.h"
-#include "editor/setting_mapping.h"
+#include "switches/setting_mapping.h"
 #include "resources/setting_lists.h"
 
 namespace tessaly {

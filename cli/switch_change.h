@@ -9,7 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "editor/switch_grid.h"
+#include "switches/switch_grid.h"
 
 namespace tessaly {
 

@@ -12,7 +12,7 @@ namespace tessaly {
 
 using ListItems = std::span<const char* const>;
 
-// The values behind these items live in editor/setting_mapping.h (CodeTableValues).
+// The values behind these items live in switches/setting_mapping.h (CodeTableValues).
 inline constexpr std::array<const char*, 17> kCodeTableItems{
     "PC437 (USA: Standard Europe)",
     "Katakana",

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string_view>
 
-#include "editor/status_file.h"
+#include "switches/status_file.h"
 #include "tests/cli/cli_fixture.h"
 
 namespace tessaly::testing {

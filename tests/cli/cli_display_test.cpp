@@ -6,8 +6,8 @@
 
 #include <sstream>
 
-#include "editor/setting_mapping.h"
-#include "editor/status_file.h"
+#include "switches/setting_mapping.h"
+#include "switches/status_file.h"
 #include "tests/cli/cli_fixture.h"
 
 namespace tessaly::testing {

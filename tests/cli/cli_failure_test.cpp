@@ -10,7 +10,7 @@
 #include <fstream>
 #include <thread>
 
-#include "editor/status_file.h"
+#include "switches/status_file.h"
 #include "tests/cli/cli_fixture.h"
 
 namespace tessaly::testing {

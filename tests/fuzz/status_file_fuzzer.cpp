@@ -1,8 +1,8 @@
 // Status files come from anywhere: the decoder must take any bytes, keep every
 // one of the first 180, and the grid it yields must survive the editor's lists.
 // The same bytes, read as a file name, go through the loader's name rule.
-#include "editor/setting_mapping.h"
-#include "editor/status_file.h"
+#include "switches/setting_mapping.h"
+#include "switches/status_file.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

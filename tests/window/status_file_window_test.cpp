@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "editor/window/switch_editor_dlg.h"
+#include "editor/switch_editor_dlg.h"
 #include "tests/support/temp_dir.h"
 #include "tests/window/window_fixture.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <thread>
 
-#include "editor/window/switch_editor_dlg.h"
+#include "editor/switch_editor_dlg.h"
 #include "tests/support/line_drops_on_write.h"
 #include "tests/window/window_fixture.h"
 

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "cli/console_host.h"
-#include "editor/setting_mapping.h"
+#include "switches/setting_mapping.h"
 #include "resources/setting_lists.h"
 #include "tools/display_line.h"
 #include "tools/virtual_display.h"

@@ -15,7 +15,7 @@
 #include <wx/app.h>
 #include <wx/button.h>
 
-#include "editor/window/switch_editor_dlg.h"
+#include "editor/switch_editor_dlg.h"
 #include "resources/control_ids.h"
 #include "tools/benchmark/bench_timing.h"
 #include "tools/display_line.h"

@@ -1,9 +1,9 @@
 // "Save Status" and "Load Status": the grid in a 180-byte file. A file that cannot
 // be written or read is reported once, with the file's name and the reason, and
 // leaves the window as it was.
-#include "editor/window/switch_editor_dlg.h"
+#include "editor/switch_editor_dlg.h"
 
-#include "editor/status_file.h"
+#include "switches/status_file.h"
 #include "transactions/outcome_text.h"
 
 namespace tessaly {

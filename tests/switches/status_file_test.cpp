@@ -1,4 +1,4 @@
-#include "editor/status_file.h"
+#include "switches/status_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "editor/window/switch_editor_dlg.h"
+#include "editor/switch_editor_dlg.h"
 
 #include <array>
 #include <string>

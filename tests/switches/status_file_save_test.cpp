@@ -8,7 +8,7 @@
 #include <fstream>
 #include <vector>
 
-#include "editor/status_file.h"
+#include "switches/status_file.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/folder_test.h"
 

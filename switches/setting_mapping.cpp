@@ -1,4 +1,4 @@
-#include "editor/setting_mapping.h"
+#include "switches/setting_mapping.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // operator how it ended.
 #include <memory>
 
-#include "editor/window/switch_editor_dlg.h"
+#include "editor/switch_editor_dlg.h"
 #include "transactions/outcome_text.h"
 #include "transactions/transactions.h"
 

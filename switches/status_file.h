@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "editor/switch_grid.h"
+#include "switches/switch_grid.h"
 #include "protocol/commands.h"
 
 namespace tessaly {

@@ -1,4 +1,4 @@
-#include "editor/switch_grid.h"
+#include "switches/switch_grid.h"
 
 #include <cstddef>
 #include <cstdint>

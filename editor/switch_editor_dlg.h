@@ -8,8 +8,8 @@
 
 #include <wx/event.h>
 
-#include "editor/setting_mapping.h"
-#include "editor/switch_grid.h"
+#include "switches/setting_mapping.h"
+#include "switches/switch_grid.h"
 #include "link/serial_link.h"
 #include "transactions/transactions.h"
 #include "ui/progress_bar.h"

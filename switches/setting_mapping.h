@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "editor/switch_grid.h"
+#include "switches/switch_grid.h"
 
 namespace tessaly {
 
