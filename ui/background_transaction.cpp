@@ -1,17 +1,6 @@
 #include "ui/background_transaction.h"
 
-#include <wx/event.h>
-#include <wx/utils.h>
-
-#include "ui/input_hold.h"
-
 namespace tessaly {
-
-// What the operator meets while a transaction runs.
-struct BackgroundTransaction::Busy {
-    InputHold hold;
-    wxBusyCursor cursor;
-};
 
 class BackgroundTransaction::Host final : public BackgroundHost {
 public:
@@ -32,10 +21,10 @@ public:
             return;
         }
         bool called = false;
-        m_owner.m_window.CallAfter([this, &call, &called] {
+        m_owner.m_window.Post([this, &call, &called] {
             m_owner.m_busy.reset();
             call();
-            m_owner.m_busy = std::make_unique<Busy>();
+            m_owner.m_busy = m_owner.m_window.HoldInput();
             std::lock_guard done(m_owner.m_mutex);
             called = true;
             m_owner.m_called.notify_all();
@@ -48,10 +37,10 @@ private:
         if (m_bar == nullptr) {
             return;
         }
-        m_owner.m_window.CallAfter([this, show = std::move(show)] {
+        m_owner.m_window.Post([this, show = std::move(show)] {
             show();
             if (m_owner.m_busy) {
-                m_owner.m_busy->hold.Renew();
+                m_owner.m_busy->Renew();
             }
         });
     }
@@ -60,7 +49,7 @@ private:
     ProgressBar* m_bar;
 };
 
-BackgroundTransaction::BackgroundTransaction(wxEvtHandler& window, WindowServices& services)
+BackgroundTransaction::BackgroundTransaction(NativeWindow& window, WindowServices& services)
     : m_window(window), m_services(services) {}
 
 BackgroundTransaction::~BackgroundTransaction() {
@@ -88,11 +77,11 @@ bool BackgroundTransaction::Start(ProgressBar* bar, Work work, std::function<voi
     m_stop = false;
     m_done = std::move(done);
     m_host = std::make_unique<Host>(*this, bar);
-    m_busy = std::make_unique<Busy>();
+    m_busy = m_window.HoldInput();
     m_thread = std::thread([this, work = std::move(work)] {
         work(*m_host);
         // Posted after every progress event of the transaction, so it comes last.
-        m_window.CallAfter([this] { Finish(); });
+        m_window.Post([this] { Finish(); });
     });
     return true;
 }

@@ -12,10 +12,9 @@
 #include <thread>
 
 #include "transactions/transactions.h"
+#include "ui/native_window.h"
 #include "ui/progress_bar.h"
 #include "ui/window_services.h"
-
-class wxEvtHandler;
 
 namespace tessaly {
 
@@ -33,7 +32,7 @@ public:
     using Work = std::function<void(BackgroundHost& host)>;
 
     // `window` receives the posted progress and the end; it outlives this.
-    BackgroundTransaction(wxEvtHandler& window, WindowServices& services);
+    BackgroundTransaction(NativeWindow& window, WindowServices& services);
     // A transaction still running is asked to stop and waited for (Abandon).
     ~BackgroundTransaction();
     BackgroundTransaction(const BackgroundTransaction&) = delete;
@@ -56,14 +55,13 @@ public:
 
 private:
     class Host;
-    struct Busy;
     void Finish();
 
-    wxEvtHandler& m_window;
+    NativeWindow& m_window;
     WindowServices& m_services;
     std::unique_ptr<Host> m_host;
     std::function<void()> m_done;
-    std::unique_ptr<Busy> m_busy;  // while running, except during OnWindowThread calls
+    std::unique_ptr<InputHold> m_busy;  // while running, except during OnWindowThread calls
     // Joinable from Start until the end is heard; only the window's thread touches it.
     std::thread m_thread;
     std::atomic<bool> m_stop{false};

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include <wx/gauge.h>
+#include "ui/native_window.h"
 
 namespace tessaly {
 
-void ProgressBar::Attach(wxGauge* gauge) {
-    m_gauge = gauge;
+void ProgressBar::Attach(ProgressIndicator* indicator) {
+    m_indicator = indicator;
     Show();
 }
 
@@ -34,11 +34,9 @@ void ProgressBar::StepIt() {
 }
 
 void ProgressBar::Show() {
-    if (m_gauge == nullptr) {
-        return;
+    if (m_indicator != nullptr) {
+        m_indicator->Show(m_lower, m_upper, m_position);
     }
-    m_gauge->SetRange(std::max(1, m_upper - m_lower));
-    m_gauge->SetValue(m_position - m_lower);
 }
 
 }  // namespace tessaly

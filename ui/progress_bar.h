@@ -3,15 +3,15 @@
 // step would pass the end.
 #pragma once
 
-class wxGauge;
-
 namespace tessaly {
+
+class ProgressIndicator;
 
 class ProgressBar {
 public:
-    // Until attached the bar only keeps its numbers; the window binds the gauge.
-    void Attach(wxGauge* gauge);
-    bool IsAttached() const { return m_gauge != nullptr; }
+    // Until attached the bar only keeps its numbers; the window binds its control.
+    void Attach(ProgressIndicator* indicator);
+    bool IsAttached() const { return m_indicator != nullptr; }
 
     void SetRange(int lower, int upper);
     void SetStep(int step);
@@ -25,7 +25,7 @@ public:
 private:
     void Show();
 
-    wxGauge* m_gauge = nullptr;
+    ProgressIndicator* m_indicator = nullptr;
     int m_lower = 0;
     int m_upper = 100;
     int m_step = 10;

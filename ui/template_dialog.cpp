@@ -1,31 +1,11 @@
 #include "ui/template_dialog.h"
 
-#include <wx/button.h>
-#include <wx/choice.h>
-#include <wx/combobox.h>
-#include <wx/gauge.h>
-
-#include <algorithm>
 #include <memory>
-#include <vector>
 
 #include "resources/control_ids.h"
-#include "transactions/outcome_text.h"
-#include "ui/accessible_label.h"
-#include "ui/control_factory.h"
-#include "ui/drop_down_style.h"
-#include "ui/list_tooltip.h"
 #include "ui/progress_bar.h"
 
 namespace tessaly {
-
-namespace {
-
-wxItemContainer* AsList(wxWindow* window) {
-    return dynamic_cast<wxItemContainer*>(window);
-}
-
-}  // namespace
 
 void DataExchange::ListIndex(int controlId, std::int32_t& index) {
     if (m_saving) {
@@ -37,108 +17,57 @@ void DataExchange::ListIndex(int controlId, std::int32_t& index) {
 
 void DataExchange::Control(int controlId, ProgressBar& bar) {
     if (!bar.IsAttached()) {
-        bar.Attach(dynamic_cast<wxGauge*>(m_window.Control(controlId)));
+        bar.Attach(m_window.Native().Progress(controlId));
     }
 }
 
-CTemplateDialog::CTemplateDialog(const DialogTemplate& layout, wxWindow* parent,
-                                 WindowServices& services)
-    : wxDialog(parent, wxID_ANY, wxString::FromUTF8(layout.caption)),
-      m_layout(layout),
-      m_services(services) {
-    // The toolkit's own cancel id is not 2; these make every way of closing the
-    // window end it with our ids.
-    SetEscapeId(IDCANCEL);
-    SetAffirmativeId(IDOK);
-    SetClientSize(ConvertDialogToPixels(wxSize(layout.width, layout.height)));
-    UseSlimDropDowns();
-    CreateControls();
-    Centre();
-}
+CTemplateDialog::CTemplateDialog(const DialogTemplate& layout, WindowServices& services)
+    : m_layout(layout),
+      m_services(services),
+      m_native(CreateNativeWindow(layout, *this)),
+      m_transaction(*m_native, services) {}
 
-void CTemplateDialog::CentreOver(const wxWindow& owner) {
-    const wxRect area = owner.GetScreenRect();
-    const wxSize size = GetSize();
-    Move(area.x + (area.width - size.x) / 2, area.y + (area.height - size.y) / 2);
-}
-
-void CTemplateDialog::CreateControls() {
-    // Each label is made just before the control it names, which is how the
-    // desktop pairs them for screen readers; labels take no focus, so the tab
-    // order stays the template's.
-    const auto controls = m_layout.controls;
-    std::vector<const ControlTemplate*> labels(controls.size(), nullptr);
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        labels[i] = LabelOf(controls, i);
-    }
-    auto isPairedLabel = [&](const ControlTemplate& c) {
-        return std::find(labels.begin(), labels.end(), &c) != labels.end();
-    };
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (isPairedLabel(controls[i])) {
-            continue;
-        }
-        wxWindow* label = labels[i] != nullptr ? CreateControl(*this, *labels[i]) : nullptr;
-        wxWindow* control = CreateControl(*this, controls[i]);
-        if (label != nullptr) {
-            CentreLabelOn(*label, *control);
-            NameControlByLabel(*label, *control);
-        }
-    }
-}
-
-wxWindow* CTemplateDialog::Control(int controlId) const {
-    if (controlId == IDC_STATIC || m_layout.Find(controlId) == nullptr) {
-        return nullptr;
-    }
-    for (wxWindow* child : GetChildren()) {
-        if (child->GetId() == controlId) {
-            return child;
-        }
-    }
-    return nullptr;
-}
+CTemplateDialog::~CTemplateDialog() = default;
 
 int CTemplateDialog::GetListIndex(int controlId) const {
-    wxItemContainer* list = AsList(Control(controlId));
-    if (list == nullptr) {
-        return -1;
-    }
-    const int index = list->GetSelection();
-    return index < 0 ? -1 : index;
+    return HasControl(controlId) ? m_native->ListIndex(controlId) : -1;
 }
 
 void CTemplateDialog::SetListIndex(int controlId, int index) {
-    wxItemContainer* list = AsList(Control(controlId));
-    if (list == nullptr) {
-        return;
+    if (HasControl(controlId)) {
+        m_native->SetListIndex(controlId, index);
+        m_native->ShowListNote(controlId, {});
     }
-    list->SetSelection(IsShownIndex(index, list->GetCount()) ? index : wxNOT_FOUND);
-    UpdateListTooltip(Control(controlId));
 }
 
 std::string CTemplateDialog::GetListText(int controlId, int index) const {
-    wxItemContainer* list = AsList(Control(controlId));
-    if (list == nullptr || !IsShownIndex(index, list->GetCount())) {
-        return {};
-    }
-    return list->GetString(static_cast<unsigned>(index)).utf8_string();
+    return HasControl(controlId) ? m_native->ListText(controlId, index) : std::string();
 }
 
 int CTemplateDialog::GetListCount(int controlId) const {
-    wxItemContainer* list = AsList(Control(controlId));
-    return list == nullptr ? 0 : static_cast<int>(list->GetCount());
+    return HasControl(controlId) ? m_native->ListCount(controlId) : 0;
 }
 
 void CTemplateDialog::EnableControl(int controlId, bool enable) {
-    if (wxWindow* control = Control(controlId)) {
-        control->Enable(enable);
+    if (HasControl(controlId)) {
+        m_native->EnableControl(controlId, enable);
     }
 }
 
 bool CTemplateDialog::IsControlEnabled(int controlId) const {
-    wxWindow* control = Control(controlId);
-    return control != nullptr && control->IsThisEnabled();
+    return HasControl(controlId) && m_native->IsControlEnabled(controlId);
+}
+
+void CTemplateDialog::SetControlTooltip(int controlId, const std::string& text) {
+    if (HasControl(controlId)) {
+        m_native->SetTooltip(controlId, text);
+    }
+}
+
+void CTemplateDialog::ShowListNote(int controlId, const std::string& note) {
+    if (HasControl(controlId)) {
+        m_native->ShowListNote(controlId, note);
+    }
 }
 
 bool CTemplateDialog::UpdateData(bool saving) {
@@ -147,19 +76,20 @@ bool CTemplateDialog::UpdateData(bool saving) {
     return true;
 }
 
+int CTemplateDialog::ShowModal() {
+    return m_native->RunModal();
+}
+
+void CTemplateDialog::CentreOver(const CTemplateDialog& owner) {
+    m_native->CentreOver(owner.Native());
+}
+
 void CTemplateDialog::EndDialog(int result) {
-    if (IsModal()) {
-        EndModal(result);
-    } else {
-        SetReturnCode(result);
-        Hide();
-    }
+    m_native->End(result);
 }
 
 void CTemplateDialog::SendCommand(int controlId) {
-    wxCommandEvent command(wxEVT_BUTTON, controlId);
-    command.SetEventObject(Control(controlId) != nullptr ? Control(controlId) : this);
-    ProcessWindowEvent(command);
+    OnCommand(controlId, Notification::Clicked);
 }
 
 void CTemplateDialog::RequestEnd(int result) {
@@ -195,22 +125,6 @@ bool CTemplateDialog::RunTransaction(ProgressBar* bar, BackgroundTransaction::Wo
     });
 }
 
-bool CTemplateDialog::TryBefore(wxEvent& event) {
-    // The desktop's input is held back while a transaction runs; commands that
-    // reach the window some other way are refused too.
-    if (TransactionRunning()) {
-        const wxEventType type = event.GetEventType();
-        if (type == wxEVT_BUTTON || type == wxEVT_CHOICE || type == wxEVT_COMBOBOX ||
-            type == wxEVT_CHAR_HOOK) {
-            return true;
-        }
-    }
-    if (event.GetEventType() == wxEVT_CHOICE) {
-        UpdateListTooltip(dynamic_cast<wxWindow*>(event.GetEventObject()));
-    }
-    return wxDialog::TryBefore(event);
-}
-
 void CTemplateDialog::DoDataExchange(DataExchange&) {}
 
 void CTemplateDialog::OnInitDialog() {
@@ -227,85 +141,42 @@ void CTemplateDialog::OnCancel() {
     EndDialog(IDCANCEL);
 }
 
-void CTemplateDialog::FocusFirstTabStop() {
-    for (wxWindow* child : GetChildren()) {
-        if (child->IsThisEnabled() && child->IsShown() && child->CanAcceptFocusFromKeyboard()) {
-            child->SetFocus();
-            return;
-        }
-    }
-}
-
-void CTemplateDialog::OnInitDialogEvent(wxInitDialogEvent&) {
+void CTemplateDialog::OnInitialise() {
     OnInitDialog();
 }
 
-void CTemplateDialog::OnOkCommand(wxCommandEvent&) {
-    OnOK();
+void CTemplateDialog::OnCommand(int controlId, Notification notification) {
+    // The desktop's input is held back while a transaction runs; commands that
+    // reach the window some other way are refused too.
+    if (TransactionRunning()) {
+        return;
+    }
+    if (notification == Notification::SelectionChanged) {
+        ShowListNote(controlId);
+    }
+    for (auto row = m_handlers.rbegin(); row != m_handlers.rend(); ++row) {
+        if (row->controlId == controlId && row->notification == notification) {
+            row->call();
+            return;
+        }
+    }
+    if (notification != Notification::Clicked) {
+        return;
+    }
+    if (controlId == IDOK) {
+        OnOK();
+    } else if (controlId == IDCANCEL) {
+        OnCancel();
+    }
 }
 
-void CTemplateDialog::OnCancelCommand(wxCommandEvent&) {
-    OnCancel();
-}
-
-void CTemplateDialog::OnCloseBox(wxCloseEvent& event) {
+void CTemplateDialog::OnCloseBox() {
     if (TransactionRunning()) {
         // The window closes once the display is left between two commands.
         RequestEnd(IDCANCEL);
-        event.Veto();
         return;
     }
-    if (IsModal()) {
-        SendCommand(IDCANCEL);
-    } else {
-        event.Skip();
-    }
+    SendCommand(IDCANCEL);
 }
-
-void CTemplateDialog::OnCharHook(wxKeyEvent& event) {
-    switch (event.GetKeyCode()) {
-        case WXK_ESCAPE:
-            SendCommand(IDCANCEL);
-            return;
-        case WXK_RETURN:
-        case WXK_NUMPAD_ENTER:
-            PressEnter();
-            return;
-        default:
-            event.Skip();
-    }
-}
-
-void CTemplateDialog::PressEnter() {
-    // The focused button answers Enter; otherwise the default button, unless it is
-    // disabled; a window without a default button takes Enter as OK.
-    wxWindow* focus = FindFocus();
-    if (auto* button = dynamic_cast<wxButton*>(focus);
-        button != nullptr && button->GetParent() == this) {
-        if (button->IsEnabled()) {
-            SendCommand(button->GetId());
-        }
-        return;
-    }
-    for (const ControlTemplate& control : m_layout.controls) {
-        if (control.kind == ControlKind::DefaultPushButton) {
-            if (IsControlEnabled(control.id)) {
-                SendCommand(control.id);
-            }
-            return;
-        }
-    }
-    SendCommand(IDOK);
-}
-
-// clang-format off
-wxBEGIN_EVENT_TABLE(CTemplateDialog, wxDialog)
-    EVT_INIT_DIALOG(CTemplateDialog::OnInitDialogEvent)
-    EVT_BUTTON(IDOK, CTemplateDialog::OnOkCommand)
-    EVT_BUTTON(IDCANCEL, CTemplateDialog::OnCancelCommand)
-    EVT_CLOSE(CTemplateDialog::OnCloseBox)
-    EVT_CHAR_HOOK(CTemplateDialog::OnCharHook)
-wxEND_EVENT_TABLE()
-// clang-format on
 
 }  // namespace tessaly

@@ -1,32 +1,44 @@
-// A modal window built from a DialogTemplate. Windows derive from CTemplateDialog
-// and bind their handlers with a static event table of (event, control id,
-// handler), for example:
+// A modal window built from a DialogTemplate, on whichever toolkit the build
+// links (ui/native_window.h). Windows derive from CTemplateDialog and bind their
+// handlers with a table of (notification, control id, member), for example:
 //
-//   wxBEGIN_EVENT_TABLE(CMainDlg, CTemplateDialog)
-//       EVT_BUTTON(IDC_CHECK_COMM, CMainDlg::OnCheckComm)
-//       EVT_CHOICE(IDC_BAUD, CMainDlg::OnLineSettingChanged)
-//   wxEND_EVENT_TABLE()
+//   constexpr CommandHandler<CMainDlg> kHandlers[] = {
+//       {Notification::Clicked, IDC_CHECK_COMM, &CMainDlg::OnCheckComm},
+//       {Notification::SelectionChanged, IDC_BAUD, &CMainDlg::OnLineSettingChanged},
+//   };
+//   ... BindHandlers(this, kHandlers);   // in the constructor
 //
 // Windows end with IDOK (1) or IDCANCEL (2). The cancel command, Escape and the
-// close box all arrive as the command IDCANCEL, so a window that handles
-// EVT_BUTTON(IDCANCEL, ...) sees every way of cancelling.
+// close box all arrive as the command IDCANCEL, so a window that binds a click
+// on IDCANCEL sees every way of cancelling; without one, IDOK runs OnOK and
+// IDCANCEL OnCancel.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
-
-#include <wx/dialog.h>
+#include <vector>
 
 #include "resources/dialog_template.h"
 #include "ui/background_transaction.h"
+#include "ui/native_window.h"
 #include "ui/window_services.h"
 
 namespace tessaly {
 
 class CTemplateDialog;
 class ProgressBar;
+
+// One row of a window's handler table.
+template <class Window>
+struct CommandHandler {
+    Notification notification;
+    int controlId;
+    void (Window::*member)();
+};
 
 // One pass of data transfer between a window's controls and its members; the
 // direction is fixed for the pass, so one DoDataExchange serves both.
@@ -36,7 +48,7 @@ public:
     // A drop-down's selected index: -1 for no selection; an index that names no
     // item shows as no selection.
     void ListIndex(int controlId, std::int32_t& index);
-    // Binds a progress bar member to the window's gauge (first pass only matters).
+    // Binds a progress bar member to the window's bar (first pass only matters).
     void Control(int controlId, ProgressBar& bar);
 
 private:
@@ -44,16 +56,21 @@ private:
     bool m_saving;
 };
 
-class CTemplateDialog : public wxDialog {
+class CTemplateDialog : private WindowEvents {
 public:
-    // Created with no parent, a window centres over the screen.
-    CTemplateDialog(const DialogTemplate& layout, wxWindow* parent, WindowServices& services);
+    // The window is made hidden; it is centred over the screen when shown.
+    CTemplateDialog(const DialogTemplate& layout, WindowServices& services);
+    ~CTemplateDialog() override;
+    CTemplateDialog(const CTemplateDialog&) = delete;
+    CTemplateDialog& operator=(const CTemplateDialog&) = delete;
 
     const DialogTemplate& Layout() const { return m_layout; }
     WindowServices& Services() const { return m_services; }
+    // The toolkit's window, for the toolkit's own code and its tests.
+    NativeWindow& Native() const { return *m_native; }
 
-    // The control with this id in this window, or nullptr.
-    wxWindow* Control(int controlId) const;
+    // True when the template has a control with this id (labels have none).
+    bool HasControl(int controlId) const { return m_layout.Find(controlId) != nullptr; }
 
     // Drop-down lists (editable or not).
     int GetListIndex(int controlId) const;                    // -1 when nothing is selected
@@ -66,12 +83,11 @@ public:
 
     // Members to controls (false) or controls to members (true).
     bool UpdateData(bool saving);
-    bool TransferDataToWindow() override { return UpdateData(false); }
-    bool TransferDataFromWindow() override { return UpdateData(true); }
 
-    // A window made with no parent is centred over the screen; one that is run
-    // from another window is shown centred over that window instead.
-    void CentreOver(const wxWindow& owner);
+    // Runs the window modally and returns how it ended.
+    int ShowModal();
+    // Shown from another window, it is centred over that window instead.
+    void CentreOver(const CTemplateDialog& owner);
 
     // Ends the modal run with `result`; a window shown without a modal run hides.
     void EndDialog(int result);
@@ -87,7 +103,21 @@ public:
     void RequestEnd(int result);
     bool EndRequested() const { return m_pendingEnd.has_value(); }
 
+    // Runs `call` on the window's thread soon; callable from any thread. A call
+    // still pending when the window goes is dropped.
+    void Post(std::function<void()> call) { m_native->Post(std::move(call)); }
+
 protected:
+    // Binds `table`'s members of `window` (this very window) to its commands;
+    // rows bound later take precedence.
+    template <class Window, std::size_t N>
+    void BindHandlers(Window* window, const CommandHandler<Window> (&table)[N]) {
+        for (const CommandHandler<Window>& row : table) {
+            m_handlers.push_back({row.notification, row.controlId,
+                                  [window, member = row.member] { (window->*member)(); }});
+        }
+    }
+
     // Stops a running transaction between two commands and waits for its thread:
     // a window calls it first in its destructor when its work uses the window's
     // own members, which go before this base class does.
@@ -111,24 +141,31 @@ protected:
     virtual void OnOK();      // reads the controls into the members, ends with IDOK
     virtual void OnCancel();  // ends with IDCANCEL
 
-    void FocusFirstTabStop();
+    void FocusFirstTabStop() { m_native->FocusFirstTabStop(); }
+    void FocusControl(int controlId) { m_native->FocusControl(controlId); }
+    void SetControlTooltip(int controlId, const std::string& text);
+    // A list's tooltip: `note`, or the selected item when the closed box cuts it.
+    void ShowListNote(int controlId, const std::string& note = {});
 
 private:
-    void CreateControls();
-    void OnInitDialogEvent(wxInitDialogEvent& event);
-    void OnOkCommand(wxCommandEvent& event);
-    void OnCancelCommand(wxCommandEvent& event);
-    void OnCloseBox(wxCloseEvent& event);
-    void OnCharHook(wxKeyEvent& event);
-    void PressEnter();
-    bool TryBefore(wxEvent& event) override;
+    struct BoundHandler {
+        Notification notification;
+        int controlId;
+        std::function<void()> call;
+    };
+
+    void OnInitialise() override;
+    void OnCommand(int controlId, Notification notification) override;
+    void OnCloseBox() override;
 
     const DialogTemplate& m_layout;
     WindowServices& m_services;
-    BackgroundTransaction m_transaction{*this, m_services};
+    std::vector<BoundHandler> m_handlers;
+    // Before the transaction, so that a running one is abandoned while the
+    // window it posts to is still there.
+    std::unique_ptr<NativeWindow> m_native;
+    BackgroundTransaction m_transaction;
     std::optional<int> m_pendingEnd;
-
-    wxDECLARE_EVENT_TABLE();
 };
 
 }  // namespace tessaly

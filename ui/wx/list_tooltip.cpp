@@ -1,4 +1,4 @@
-#include "ui/list_tooltip.h"
+#include "ui/wx/list_tooltip.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ui/control_factory.h"
+#include "ui/wx/control_factory.h"
 
 #include <algorithm>
 #include <cstdlib>

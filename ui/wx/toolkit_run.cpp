@@ -1,9 +1,12 @@
-#include "ui/toolkit_run.h"
+#include "ui/wx/toolkit_run.h"
 
 #include <cstdio>
 
 #include <wx/app.h>
 #include <wx/init.h>
+
+#include "ui/toolkit.h"
+#include "ui/wx/wx_window_services.h"
 
 namespace tessaly {
 
@@ -19,6 +22,20 @@ int RunWithToolkit(wxApp* app, char** argv, const char* program, const std::func
     wxTheApp->OnExit();
     wxEntryCleanup();
     return status;
+}
+
+int RunWithToolkit(char** argv, const char* program, const std::function<int()>& run) {
+    return RunWithToolkit(new wxApp, argv, program, run);
+}
+
+void CallOnToolkitThread(std::function<void()> call) {
+    if (wxTheApp != nullptr) {
+        wxTheApp->CallAfter(std::move(call));
+    }
+}
+
+std::unique_ptr<WindowServices> CreateDesktopServices() {
+    return std::make_unique<WxWindowServices>();
 }
 
 }  // namespace tessaly

@@ -1,4 +1,4 @@
-#include "ui/accessible_label.h"
+#include "ui/wx/accessible_label.h"
 
 #include <gtk/gtk.h>
 #include <wx/window.h>

@@ -1,4 +1,4 @@
-#include "ui/input_hold.h"
+#include "ui/wx/input_hold.h"
 
 #include <gtk/gtk.h>
 
@@ -48,23 +48,23 @@ void Install() {
 
 }  // namespace
 
-InputHold::InputHold() {
+GtkInputHold::GtkInputHold() {
     if (g_holds++ == 0) {
         Install();
     }
 }
 
-InputHold::~InputHold() {
+GtkInputHold::~GtkInputHold() {
     if (--g_holds == 0) {
         gdk_event_handler_set(DispatchAll, nullptr, nullptr);
     }
 }
 
-void InputHold::Renew() {
+void GtkInputHold::Renew() {
     Install();
 }
 
-bool InputHold::Active() {
+bool GtkInputHold::Active() {
     return g_holds > 0;
 }
 

@@ -1,4 +1,4 @@
-#include "ui/drop_down_style.h"
+#include "ui/wx/drop_down_style.h"
 
 #include <gtk/gtk.h>
 

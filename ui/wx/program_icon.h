@@ -5,6 +5,6 @@
 
 namespace tessaly {
 
-wxIconBundle AppIcons();
+wxIconBundle ProgramIcons();
 
 }  // namespace tessaly

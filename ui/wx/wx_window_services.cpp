@@ -1,4 +1,4 @@
-#include "ui/wx_window_services.h"
+#include "ui/wx/wx_window_services.h"
 
 #include <wx/app.h>
 #include <wx/filedlg.h>
@@ -7,9 +7,17 @@
 #include <chrono>
 #include <thread>
 
+#include "ui/template_dialog.h"
+#include "ui/toolkit.h"
+#include "ui/wx/wx_template_window.h"
+
 namespace tessaly {
 
 namespace {
+
+wxWindow* ParentOf(const CTemplateDialog* owner) {
+    return owner == nullptr ? nullptr : &WxWindowOf(*owner);
+}
 
 long IconStyle(MessageIcon icon) {
     switch (icon) {
@@ -28,9 +36,9 @@ wxString Wildcard(const FileDialogRequest& request) {
     return wxString::FromUTF8(request.filterText) + "|" + wxString::FromUTF8(request.pattern);
 }
 
-std::optional<std::filesystem::path> RunFileDialog(wxWindow* owner,
+std::optional<std::filesystem::path> RunFileDialog(const CTemplateDialog* owner,
                                                    const FileDialogRequest& request, long style) {
-    wxFileDialog dialog(owner, wxString::FromUTF8(request.title), wxString(),
+    wxFileDialog dialog(ParentOf(owner), wxString::FromUTF8(request.title), wxString(),
                         wxString::FromUTF8(request.initialName), Wildcard(request), style);
     if (dialog.ShowModal() != wxID_OK) {
         return std::nullopt;
@@ -48,27 +56,29 @@ std::string MessageCaption() {
     return "tessaly";
 }
 
-void WxWindowServices::ShowMessage(wxWindow* owner, const std::string& sentence, MessageIcon icon) {
-    wxMessageDialog box(owner, wxString::FromUTF8(sentence), wxString::FromUTF8(MessageCaption()),
-                        wxOK | wxCENTRE | IconStyle(icon));
+void WxWindowServices::ShowMessage(const CTemplateDialog* owner, const std::string& sentence,
+                                   MessageIcon icon) {
+    wxMessageDialog box(ParentOf(owner), wxString::FromUTF8(sentence),
+                        wxString::FromUTF8(MessageCaption()), wxOK | wxCENTRE | IconStyle(icon));
     box.ShowModal();
 }
 
-void WxWindowServices::ShowMessageWithDetail(wxWindow* owner, const std::string& sentence,
-                                             const std::string& detail, MessageIcon icon) {
-    wxMessageDialog box(owner, wxString::FromUTF8(sentence), wxString::FromUTF8(MessageCaption()),
-                        wxOK | wxCENTRE | IconStyle(icon));
+void WxWindowServices::ShowMessageWithDetail(const CTemplateDialog* owner,
+                                             const std::string& sentence, const std::string& detail,
+                                             MessageIcon icon) {
+    wxMessageDialog box(ParentOf(owner), wxString::FromUTF8(sentence),
+                        wxString::FromUTF8(MessageCaption()), wxOK | wxCENTRE | IconStyle(icon));
     box.SetExtendedMessage(wxString::FromUTF8(detail));
     box.ShowModal();
 }
 
 std::optional<std::filesystem::path> WxWindowServices::AskSavePath(
-    wxWindow* owner, const FileDialogRequest& request) {
+    const CTemplateDialog* owner, const FileDialogRequest& request) {
     return RunFileDialog(owner, request, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
 }
 
 std::optional<std::filesystem::path> WxWindowServices::AskOpenPath(
-    wxWindow* owner, const FileDialogRequest& request) {
+    const CTemplateDialog* owner, const FileDialogRequest& request) {
     return RunFileDialog(owner, request, wxFD_OPEN | wxFD_FILE_MUST_EXIST);
 }
 

@@ -1,4 +1,4 @@
-#include "app/app_icons.h"
+#include "ui/wx/program_icon.h"
 
 #include <wx/icon.h>
 
@@ -6,7 +6,7 @@
 
 namespace tessaly {
 
-wxIconBundle AppIcons() {
+wxIconBundle ProgramIcons() {
     wxIconBundle icons;
     icons.AddIcon(wxIcon(kAppIcon32Xpm));
     icons.AddIcon(wxIcon(kAppIcon16Xpm));

@@ -5,12 +5,12 @@
 
 namespace tessaly {
 
-class InputHold {
+class GtkInputHold {
 public:
-    InputHold();
-    ~InputHold();
-    InputHold(const InputHold&) = delete;
-    InputHold& operator=(const InputHold&) = delete;
+    GtkInputHold();
+    ~GtkInputHold();
+    GtkInputHold(const GtkInputHold&) = delete;
+    GtkInputHold& operator=(const GtkInputHold&) = delete;
 
     // Takes the hold again after something else that dispatches the desktop's
     // events (a nested yield of the toolkit) put its own dispatcher back.
