@@ -47,6 +47,16 @@ struct DialogTemplate {
     const ControlTemplate* Find(int controlId) const;
 };
 
+// The row of a closed drop-down in the templates (their height includes the
+// dropped list). The box itself is as tall as the toolkit needs for its font,
+// centred on this row, so that no letter is cut off at any font size.
+inline constexpr int kClosedDropDownHeight = 12;
+
+// The label that names `controls[index]` for screen readers: a label on the
+// control's row, to its left. Null for controls that take no label and for
+// those the template gives none.
+const ControlTemplate* LabelOf(std::span<const ControlTemplate> controls, std::size_t index);
+
 // The template of window `dialogId` (IDD_...), or nullptr.
 const DialogTemplate* FindDialogTemplate(int dialogId);
 

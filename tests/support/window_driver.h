@@ -1,6 +1,8 @@
 // Drives a real window the way an operator does: clicks, list choices, typed
 // text and keys. Every action is refused, as the desktop would refuse it, when
-// the control is missing, disabled or of another kind.
+// the control is missing, disabled or of another kind. One implementation per
+// toolkit (wx_window_driver.cpp, win32_window_driver.cpp), so that the same
+// window tests run against both.
 #pragma once
 
 #include <functional>
@@ -23,7 +25,7 @@ void PumpEvents();
 ::testing::AssertionResult Click(CTemplateDialog& window, int buttonId);
 // Clicks and returns while a transaction the click started still runs.
 ::testing::AssertionResult StartClick(CTemplateDialog& window, int buttonId);
-// Lets the window's thread run (posted events, painting; no input is held up)
+// Lets the window's thread run (posted calls, painting; no input is held up)
 // until the window's transaction has ended, for at most `boundMs`. False when
 // it is still running then.
 bool FinishTransaction(CTemplateDialog& window, int boundMs = 30000);
@@ -33,11 +35,23 @@ bool RunWindowThreadUntil(const std::function<bool()>& condition, int boundMs = 
 ::testing::AssertionResult Select(CTemplateDialog& window, int listId, int index);
 // Replaces the text of an editable drop-down as typing would.
 ::testing::AssertionResult TypeText(CTemplateDialog& window, int boxId, const std::string& text);
-// Sends a key to the window as the keyboard would reach it first (Escape, Enter).
-void PressKey(CTemplateDialog& window, int keyCode);
 
-// The window's control that holds the keyboard focus, or nullptr.
-wxWindow* FocusedControl(CTemplateDialog& window);
+// Keys as the keyboard delivers them to the window first.
+enum class Key { Escape, Enter };
+void PressKey(CTemplateDialog& window, Key key);
+
+// The id of the window's control that holds the keyboard focus; 0 for none.
+int FocusedControl(CTemplateDialog& window);
+// Moves the keyboard focus to a control, as the tab key or a click would.
+void FocusOn(CTemplateDialog& window, int controlId);
+
+// The value a progress bar shows (its position above its lower end); -1 when
+// the window has no progress bar with this id.
+int GaugeValue(CTemplateDialog& window, int gaugeId);
+// A control's tooltip; "" when it has none.
+std::string TooltipText(CTemplateDialog& window, int controlId);
+// The text of an editable drop-down's box.
+std::string BoxText(CTemplateDialog& window, int boxId);
 
 // Runs the window modally, performs `steps` inside the modal run and returns the
 // run's result. If the steps leave the window open, the run is ended with

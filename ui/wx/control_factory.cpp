@@ -63,15 +63,6 @@ wxWindow* CreateLabel(wxWindow& dialog, const ControlTemplate& c, wxPoint pos, w
     return label;
 }
 
-bool IsDropDown(ControlKind kind) {
-    return kind == ControlKind::DropDownList || kind == ControlKind::EditableDropDown;
-}
-
-bool IsNamingLabel(ControlKind kind) {
-    return kind == ControlKind::Label || kind == ControlKind::VCentredLabel ||
-           kind == ControlKind::CentredLabel;
-}
-
 // The closed box at the height its font needs, at least the template's row,
 // centred on that row.
 void FitClosedDropDown(wxWindow& list, wxPoint pos, wxSize row) {
@@ -80,25 +71,6 @@ void FitClosedDropDown(wxWindow& list, wxPoint pos, wxSize row) {
 }
 
 }  // namespace
-
-const ControlTemplate* LabelOf(std::span<const ControlTemplate> controls, std::size_t index) {
-    const ControlTemplate& control = controls[index];
-    if (!IsDropDown(control.kind) && control.kind != ControlKind::ProgressBar) {
-        return nullptr;
-    }
-    const int rowHeight = IsDropDown(control.kind) ? kClosedDropDownHeight : control.h;
-    // Twice the centre, to stay in whole dialog units.
-    const int rowCentre2 = 2 * control.y + rowHeight;
-    for (const ControlTemplate& label : controls) {
-        const int labelCentre2 = 2 * label.y + label.h;
-        if (IsNamingLabel(label.kind) && label.x + label.w <= control.x &&
-            labelCentre2 >= 2 * control.y && labelCentre2 <= 2 * control.y + 2 * rowHeight &&
-            std::abs(labelCentre2 - rowCentre2) <= rowHeight) {
-            return &label;
-        }
-    }
-    return nullptr;
-}
 
 void CentreLabelOn(wxWindow& label, const wxWindow& control) {
     // Static text draws from the top of its box; a box as tall as its text,
