@@ -1,10 +1,9 @@
 // The tessaly program. The toolkit is started and stopped here rather than by
 // its own entry point, so that the end of the main window ends the process with
 // status 0.
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -14,7 +13,7 @@
 #include "signals/end_request_relay.h"
 #include "signals/stop_request.h"
 #include "signals/termination_signals.h"
-#include "ui/toolkit_run.h"
+#include "ui/toolkit.h"
 
 namespace {
 
@@ -83,7 +82,7 @@ int main(int argc, char** argv) {
         endRequests.Request();
         if (!run.AwaitEnd(kOrderlyEndBound)) {
             printers.RestorePrinters();
-            _exit(128 + signal);
+            std::_Exit(128 + signal);
         }
     });
 
@@ -91,9 +90,8 @@ int main(int argc, char** argv) {
     // main window opens.
     printers.RecoverEarlierRun();
 
-    auto* app = new tessaly::CSwitchManagerApp(printers, endRequests, port);
-    const int status =
-        tessaly::RunWithToolkit(app, argv, "tessaly", [app] { return app->ExitStatus(); });
+    tessaly::CSwitchManagerApp app(printers, endRequests, port);
+    const int status = tessaly::RunWithToolkit(argv, "tessaly", [&app] { return app.Run(); });
     printers.RestorePrinters();
     run.MarkEnded();
     if (signals.Received() != 0)

@@ -3,10 +3,6 @@
 #include <cstdlib>
 #include <memory>
 
-#include <wx/dcclient.h>
-#include <wx/icon.h>
-
-#include "app/app_icons.h"
 #include "app/editing_windows.h"
 #include "link/port_name.h"
 #include "ports/open_failure_text.h"
@@ -42,9 +38,19 @@ EmulationMode AsEmulation(std::int32_t index) {
 }  // namespace
 
 CMainDlg::CMainDlg(WindowServices& services, PrinterBorrowing& printers)
-    : CTemplateDialog(kMainTemplate, nullptr, services),
-      m_printerPorts(printers),
-      m_icon(AppIcons()) {}
+    : CTemplateDialog(kMainTemplate, services), m_printerPorts(printers) {
+    static constexpr CommandHandler<CMainDlg> kHandlers[] = {
+        {Notification::Clicked, IDC_CHECK_COMM, &CMainDlg::OnCheckComm},
+        {Notification::Clicked, IDC_SELF_TEST, &CMainDlg::OnSelfTest},
+        {Notification::Clicked, IDC_RUN_MANAGER, &CMainDlg::OnRunManager},
+        {Notification::SelectionChanged, IDC_PORT, &CMainDlg::OnPortChanged},
+        {Notification::SelectionChanged, IDC_BAUD, &CMainDlg::OnLineSettingChanged},
+        {Notification::SelectionChanged, IDC_DATA_BITS, &CMainDlg::OnLineSettingChanged},
+        {Notification::SelectionChanged, IDC_PARITY, &CMainDlg::OnLineSettingChanged},
+        {Notification::SelectionChanged, IDC_EMULATION, &CMainDlg::OnEmulationChanged},
+    };
+    BindHandlers(this, kHandlers);
+}
 
 CMainDlg::~CMainDlg() {
     AbandonTransaction();   // its work uses m_link, which goes before the base class
@@ -64,19 +70,17 @@ void CMainDlg::DoDataExchange(DataExchange& dx) {
 
 void CMainDlg::OnInitDialog() {
     CTemplateDialog::OnInitDialog();
-    SetIcons(m_icon);
+    Native().UseProgramIcon();
     // The devices present join "COM1".."COM10" once the window is on the screen:
-    // asking udev for them should not hold the window back.
-    CallAfter([this] {
-        Update();  // the window reaches the screen first
+    // asking the system for them should not hold the window back.
+    Post([this] {
+        Native().PaintNow();  // the window reaches the screen first
         RefreshPortList();
         ChooseStartPort();
     });
     StartWatchingPorts();
     // Every list already shows its first choice from the window's template.
-    if (wxWindow* exit = Control(IDCANCEL)) {
-        exit->SetFocus();
-    }
+    FocusControl(IDCANCEL);
 }
 
 void CMainDlg::CaptureSettings() {
@@ -92,7 +96,7 @@ void CMainDlg::CaptureSettings() {
     m_stopBits = GetListIndex(IDC_STOP_BITS);
 }
 
-void CMainDlg::OnCheckComm(wxCommandEvent&) {
+void CMainDlg::OnCheckComm() {
     if (m_connected == 1) {
         return;
     }
@@ -175,12 +179,12 @@ void CMainDlg::ShowCheckMessage(CheckOutcome outcome, const SilenceExplanation& 
     Services().ShowMessage(this, CheckOutcomeText(outcome), CheckIcon(outcome));
 }
 
-void CMainDlg::OnSelfTest(wxCommandEvent&) {
+void CMainDlg::OnSelfTest() {
     const EmulationMode mode = AsEmulation(m_emulationMode);
     RunSend([this, mode] { return SelfTest(m_link, mode); }, kSendFailedText);
 }
 
-void CMainDlg::OnRunManager(wxCommandEvent&) {
+void CMainDlg::OnRunManager() {
     std::unique_ptr<CTemplateDialog> editor =
         CreateEditingWindow(AsEmulation(m_emulationMode), &m_link, Services());
     m_editingWindow = editor.get();
@@ -203,18 +207,18 @@ void CMainDlg::EndByRequest() {
     }
 }
 
-void CMainDlg::OnLineSettingChanged(wxCommandEvent&) {
+void CMainDlg::OnLineSettingChanged() {
     if (m_connected == 1) {
         Disconnect();
     }
 }
 
-void CMainDlg::OnPortChanged(wxCommandEvent& event) {
+void CMainDlg::OnPortChanged() {
     UpdatePortTooltip();
-    OnLineSettingChanged(event);
+    OnLineSettingChanged();
 }
 
-void CMainDlg::OnEmulationChanged(wxCommandEvent&) {
+void CMainDlg::OnEmulationChanged() {
     m_emulationMode = GetListIndex(IDC_EMULATION);
     if (m_connected == 1) {
         Disconnect();
@@ -227,19 +231,6 @@ void CMainDlg::Disconnect() {
     EnableControl(IDC_RUN_MANAGER, false);
     EnableControl(IDC_CHECK_COMM, true);
     m_connected = 0;
-}
-
-void CMainDlg::OnPaint(wxPaintEvent& event) {
-    if (!IsIconized()) {
-        event.Skip();
-        return;
-    }
-    wxPaintDC dc(this);
-    const wxIcon icon = m_icon.GetIcon(wxSize(32, 32));
-    const wxSize client = GetClientSize();
-    dc.SetBackground(GetBackgroundColour());
-    dc.Clear();
-    dc.DrawIcon(icon, (client.x - icon.GetWidth() + 1) / 2, (client.y - icon.GetHeight() + 1) / 2);
 }
 
 void CMainDlg::Teardown() {
@@ -261,19 +252,5 @@ bool CMainDlg::ReleasePrinters(const std::string& portName) {
 void CMainDlg::RestorePrinters() {
     m_printerPorts.RestorePrinters();
 }
-
-// clang-format off
-wxBEGIN_EVENT_TABLE(CMainDlg, CTemplateDialog)
-    EVT_BUTTON(IDC_CHECK_COMM, CMainDlg::OnCheckComm)
-    EVT_BUTTON(IDC_SELF_TEST, CMainDlg::OnSelfTest)
-    EVT_BUTTON(IDC_RUN_MANAGER, CMainDlg::OnRunManager)
-    EVT_CHOICE(IDC_PORT, CMainDlg::OnPortChanged)
-    EVT_CHOICE(IDC_BAUD, CMainDlg::OnLineSettingChanged)
-    EVT_CHOICE(IDC_DATA_BITS, CMainDlg::OnLineSettingChanged)
-    EVT_COMBOBOX(IDC_PARITY, CMainDlg::OnLineSettingChanged)
-    EVT_CHOICE(IDC_EMULATION, CMainDlg::OnEmulationChanged)
-    EVT_PAINT(CMainDlg::OnPaint)
-wxEND_EVENT_TABLE()
-// clang-format on
 
 }  // namespace tessaly

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include <wx/iconbndl.h>
-
 #include "link/serial_link.h"
 #include "ports/port_watcher.h"
 #include "ports/serial_port_info.h"
@@ -69,13 +67,12 @@ protected:
     void OnInitDialog() override;
 
 private:
-    void OnCheckComm(wxCommandEvent& event);
-    void OnSelfTest(wxCommandEvent& event);
-    void OnRunManager(wxCommandEvent& event);
-    void OnLineSettingChanged(wxCommandEvent& event);
-    void OnPortChanged(wxCommandEvent& event);
-    void OnEmulationChanged(wxCommandEvent& event);
-    void OnPaint(wxPaintEvent& event);
+    void OnCheckComm();
+    void OnSelfTest();
+    void OnRunManager();
+    void OnLineSettingChanged();
+    void OnPortChanged();
+    void OnEmulationChanged();
 
     // The end of the connection check, on the window's thread.
     void ShowCheckOutcome(CheckOutcome outcome, bool reported);
@@ -105,7 +102,6 @@ private:
     PrinterBorrowing& m_printerPorts;  // printers whose port was borrowed
     int m_connected = 0;
     std::int32_t m_emulationMode = kEscPos;
-    wxIconBundle m_icon;
     bool m_tornDown = false;
     CTemplateDialog* m_editingWindow = nullptr;  // while "Run Manager" has one open
     bool m_endRequested = false;
@@ -118,8 +114,6 @@ private:
     // Devices came or went while the link was in use (a transaction, or an
     // editing window); the list follows once it is free again.
     bool m_portsChangedMeanwhile = false;
-
-    wxDECLARE_EVENT_TABLE();
 };
 
 }  // namespace tessaly

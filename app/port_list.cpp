@@ -1,14 +1,13 @@
 // The main window's port list: "COM1" to "COM10" as they always were, then the
 // serial devices present that none of them opens, followed as they come and go.
-#include <sys/stat.h>
-
+#include <algorithm>
+#include <cctype>
 #include <utility>
-
-#include <wx/choice.h>
 
 #include "app/main_dlg.h"
 #include "link/port_name.h"
 #include "ports/device_names.h"
+#include "ports/device_presence.h"
 #include "ports/port_discovery.h"
 #include "resources/control_ids.h"
 #include "resources/main_lists.h"
@@ -33,9 +32,11 @@ int IndexOf(const std::vector<SerialPortInfo>& devices, const std::string& stabl
     return -1;
 }
 
-bool DevicePresent(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0;
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
 }
 
 // "/dev/ttyUSB0 (FTDI FT232R USB UART, serial A10KZP3S, 0403:6001, ftdi_sio)"
@@ -46,7 +47,7 @@ std::string DeviceText(const std::string& path, const std::vector<SerialPortInfo
             return description.empty() ? path : path + " (" + description + ")";
         }
     }
-    return DevicePresent(path) ? path : path + " (not present)";
+    return DeviceIsGone(path) ? path + " (not present)" : path;
 }
 
 }  // namespace
@@ -60,10 +61,6 @@ std::string CMainDlg::SelectedPortName() const {
 }
 
 void CMainDlg::RefreshPortList() {
-    auto* list = dynamic_cast<wxChoice*>(Control(IDC_PORT));
-    if (list == nullptr) {
-        return;
-    }
     const int selected = GetListIndex(IDC_PORT);
     const SerialPortInfo* chosen = DeviceAt(m_listedDevices, selected);
     const std::string chosenPath = chosen != nullptr ? chosen->stablePath : std::string();
@@ -73,12 +70,11 @@ void CMainDlg::RefreshPortList() {
     if (m_namedDevice && IndexOf(m_listedDevices, m_namedDevice->stablePath) < 0) {
         m_listedDevices.push_back(*m_namedDevice);
     }
-    while (static_cast<int>(list->GetCount()) > kComItems) {
-        list->Delete(list->GetCount() - 1);
-    }
+    std::vector<std::string> labels;
     for (const SerialPortInfo& device : m_listedDevices) {
-        list->Append(wxString::FromUTF8(device.Label()));
+        labels.push_back(device.Label());
     }
+    Native().ReplaceListItems(IDC_PORT, kComItems, labels);
     // The operator's choice stays where it was; a device that went leaves the
     // list with no choice rather than quietly choosing another port.
     const int keep = chosenPath.empty() ? selected : IndexOf(m_listedDevices, chosenPath);
@@ -86,7 +82,7 @@ void CMainDlg::RefreshPortList() {
     UpdatePortTooltip();
 
     const bool chosenGone = !chosenPath.empty() && keep < 0;
-    if (m_connected == 1 && (chosenGone || !DevicePresent(ResolvePortName(m_portName)))) {
+    if (m_connected == 1 && (chosenGone || DeviceIsGone(ResolvePortName(m_portName)))) {
         Disconnect();
     }
 }
@@ -97,7 +93,7 @@ void CMainDlg::ChooseStartPort() {
     }
     const std::string name = std::exchange(m_portAtStart, {});
     for (int i = 0; i < kComItems; ++i) {
-        if (wxString::FromUTF8(name).IsSameAs(kPortItems[i], false)) {
+        if (SameTextIgnoringCase(name, kPortItems[i])) {
             SetListIndex(IDC_PORT, i);
             UpdatePortTooltip();
             return;
@@ -146,10 +142,6 @@ void CMainDlg::OnTransactionEnded() {
 }
 
 void CMainDlg::UpdatePortTooltip() {
-    wxWindow* list = Control(IDC_PORT);
-    if (list == nullptr) {
-        return;
-    }
     const int index = GetListIndex(IDC_PORT);
     std::string tip;
     if (const SerialPortInfo* device = DeviceAt(m_listedDevices, index)) {
@@ -161,12 +153,11 @@ void CMainDlg::UpdatePortTooltip() {
     } else {
         tip = "No port is chosen: the device that was chosen is no longer present.";
     }
-    list->SetToolTip(wxString::FromUTF8(tip));
+    SetControlTooltip(IDC_PORT, tip);
 }
 
 void CMainDlg::StartWatchingPorts() {
-    m_portWatcher =
-        std::make_unique<PortWatcher>([this] { CallAfter([this] { OnPortsChanged(); }); });
+    m_portWatcher = std::make_unique<PortWatcher>([this] { Post([this] { OnPortsChanged(); }); });
 }
 
 }  // namespace tessaly

@@ -1,25 +1,23 @@
 #include "app/switch_manager_app.h"
 
 #include "app/main_dlg.h"
-#include "ui/wx_window_services.h"
+#include "ui/toolkit.h"
 
 namespace tessaly {
 
-bool CSwitchManagerApp::OnInit() {
-    WxWindowServices services;
-    CMainDlg window(services, m_printers);
+int CSwitchManagerApp::Run() {
+    const std::unique_ptr<WindowServices> services = CreateDesktopServices();
+    CMainDlg window(*services, m_printers);
     window.ChoosePortAtStart(m_port);
-    SetTopWindow(&window);
     m_mainWindow = &window;
     // The watcher's thread only posts; the window is ended on its own thread.
-    // Detached below before this object or the window can go away, so a late
-    // signal never reaches either.
-    m_endRequests.Attach([this] { CallAfter([this] { EndMainWindow(); }); });
+    // Detached below before the window can go away, so a late signal never
+    // reaches it.
+    m_endRequests.Attach([this, &window] { window.Post([this] { EndMainWindow(); }); });
     window.RunModal();
     m_endRequests.Detach();
     m_mainWindow = nullptr;
-    SetTopWindow(nullptr);
-    return false;
+    return 0;
 }
 
 void CSwitchManagerApp::EndMainWindow() {

@@ -1,8 +1,6 @@
-// The application object: shows the main window modally and ends the program
-// when it closes. There is no other main loop.
+// The application: shows the main window modally and ends the program when it
+// closes. There is no other main loop.
 #pragma once
-
-#include <wx/app.h>
 
 #include <string>
 #include <utility>
@@ -14,7 +12,7 @@ namespace tessaly {
 
 class CMainDlg;
 
-class CSwitchManagerApp : public wxApp {
+class CSwitchManagerApp {
 public:
     // Requests to end that reach `endRequests` (termination signals) close the
     // main window as "Exit" does while it is open.
@@ -23,11 +21,9 @@ public:
                       std::string port = {})
         : m_printers(printers), m_endRequests(endRequests), m_port(std::move(port)) {}
 
-    // Runs the main window to its end and returns false: nothing is left to loop.
-    bool OnInit() override;
-
-    // Exit status for the process.
-    int ExitStatus() const { return m_exitStatus; }
+    // Runs the main window to its end, on the toolkit's thread, and returns the
+    // exit status for the process.
+    int Run();
 
 private:
     void EndMainWindow();
@@ -36,7 +32,6 @@ private:
     EndRequestRelay& m_endRequests;
     std::string m_port;
     CMainDlg* m_mainWindow = nullptr;  // while it runs
-    int m_exitStatus = 0;
 };
 
 }  // namespace tessaly

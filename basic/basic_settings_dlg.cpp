@@ -1,22 +1,28 @@
 #include "basic/basic_settings_dlg.h"
 
-#include "switches/setting_mapping.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_template.h"
+#include "switches/setting_mapping.h"
 #include "transactions/outcome_text.h"
 #include "transactions/transactions.h"
 
 namespace tessaly {
 
 CBasicSettingsDlg::CBasicSettingsDlg(WindowServices& services)
-    : CTemplateDialog(kBasicSettingsTemplate, nullptr, services) {}
+    : CTemplateDialog(kBasicSettingsTemplate, services) {
+    static constexpr CommandHandler<CBasicSettingsDlg> kHandlers[] = {
+        {Notification::Clicked, IDC_SET_STATUS, &CBasicSettingsDlg::OnSetStatus},
+        {Notification::Clicked, IDC_SHOW_INFO, &CBasicSettingsDlg::OnShowInfo},
+    };
+    BindHandlers(this, kHandlers);
+}
 
 void CBasicSettingsDlg::DoDataExchange(DataExchange& dx) {
     dx.ListIndex(IDC_CODE_TABLE, m_codeTable);
     dx.ListIndex(IDC_INTL_SET, m_intlSet);
 }
 
-void CBasicSettingsDlg::OnSetStatus(wxCommandEvent&) {
+void CBasicSettingsDlg::OnSetStatus() {
     UpdateData(true);
     // The window reports nothing, so a missing link sends nothing and says nothing.
     if (m_pLink == nullptr) {
@@ -28,18 +34,11 @@ void CBasicSettingsDlg::OnSetStatus(wxCommandEvent&) {
             kWriteFailedText);
 }
 
-void CBasicSettingsDlg::OnShowInfo(wxCommandEvent&) {
+void CBasicSettingsDlg::OnShowInfo() {
     if (m_pLink == nullptr) {
         return;
     }
     RunSend([link = m_pLink] { return ShowInformation(*link); }, kSendFailedText);
 }
-
-// clang-format off
-wxBEGIN_EVENT_TABLE(CBasicSettingsDlg, CTemplateDialog)
-    EVT_BUTTON(IDC_SET_STATUS, CBasicSettingsDlg::OnSetStatus)
-    EVT_BUTTON(IDC_SHOW_INFO, CBasicSettingsDlg::OnShowInfo)
-wxEND_EVENT_TABLE()
-// clang-format on
 
 }  // namespace tessaly

@@ -6,8 +6,6 @@
 
 #include <cstdint>
 
-#include <wx/event.h>
-
 #include "link/serial_link.h"
 #include "ui/template_dialog.h"
 #include "ui/window_services.h"
@@ -30,10 +28,8 @@ protected:
     void DoDataExchange(DataExchange& dx) override;
 
 private:
-    void OnSetStatus(wxCommandEvent& event);
-    void OnShowInfo(wxCommandEvent& event);
-
-    wxDECLARE_EVENT_TABLE();
+    void OnSetStatus();
+    void OnShowInfo();
 };
 
 }  // namespace tessaly

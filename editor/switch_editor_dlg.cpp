@@ -5,12 +5,25 @@
 
 #include "resources/control_ids.h"
 #include "resources/dialog_template.h"
-#include "ui/list_tooltip.h"
 
 namespace tessaly {
 
 CSwitchEditorDlg::CSwitchEditorDlg(WindowServices& services)
-    : CTemplateDialog(kSwitchEditorTemplate, nullptr, services) {}
+    : CTemplateDialog(kSwitchEditorTemplate, services) {
+    static constexpr CommandHandler<CSwitchEditorDlg> kHandlers[] = {
+        {Notification::Clicked, IDC_GET_STATUS, &CSwitchEditorDlg::OnGetStatus},
+        {Notification::Clicked, IDC_SET_STATUS, &CSwitchEditorDlg::OnSetStatus},
+        {Notification::SelectionChanged, IDC_CODE_TABLE, &CSwitchEditorDlg::OnSelChangeCodeTable},
+        {Notification::SelectionChanged, IDC_INTL_SET, &CSwitchEditorDlg::OnSelChangeIntlSet},
+        {Notification::SelectionChanged, IDC_BRIGHTNESS, &CSwitchEditorDlg::OnSelChangeBrightness},
+        {Notification::SelectionChanged, IDC_PERIPHERAL, &CSwitchEditorDlg::OnSelChangePeripheral},
+        {Notification::SelectionChanged, IDC_CURSOR_MODE, &CSwitchEditorDlg::OnSelChangeCursorMode},
+        {Notification::Clicked, IDC_SAVE_STATUS, &CSwitchEditorDlg::OnSaveStatus},
+        {Notification::Clicked, IDC_LOAD_STATUS, &CSwitchEditorDlg::OnLoadStatus},
+        {Notification::Clicked, IDC_EXIT, &CSwitchEditorDlg::OnExit},
+    };
+    BindHandlers(this, kHandlers);
+}
 
 void CSwitchEditorDlg::DoDataExchange(DataExchange& dx) {
     dx.Control(IDC_PROGRESS, m_progress);
@@ -56,9 +69,9 @@ void CSwitchEditorDlg::ShowGrid(const char* holder) {
                                    IDC_CURSOR_MODE};
     for (std::size_t i = 0; i < lists.size(); ++i) {
         if (GetListIndex(lists[i]) < 0) {
-            UpdateListTooltip(Control(lists[i]), std::string("The ") + holder + " holds " +
-                                                     std::to_string(held[i]) +
-                                                     ", which is not an item of this list");
+            ShowListNote(lists[i], std::string("The ") + holder + " holds " +
+                                       std::to_string(held[i]) +
+                                       ", which is not an item of this list");
         }
     }
 }
@@ -72,43 +85,28 @@ void CSwitchEditorDlg::ApplyChoice(void (*apply)(SwitchGrid&, std::int32_t),
     UpdateData(false);
 }
 
-void CSwitchEditorDlg::OnSelChangeCodeTable(wxCommandEvent&) {
+void CSwitchEditorDlg::OnSelChangeCodeTable() {
     ApplyChoice(ApplyCodeTable, m_codeTable);
 }
 
-void CSwitchEditorDlg::OnSelChangeIntlSet(wxCommandEvent&) {
+void CSwitchEditorDlg::OnSelChangeIntlSet() {
     ApplyChoice(ApplyIntlSet, m_intlSet);
 }
 
-void CSwitchEditorDlg::OnSelChangeBrightness(wxCommandEvent&) {
+void CSwitchEditorDlg::OnSelChangeBrightness() {
     ApplyChoice(ApplyBrightness, m_brightness);
 }
 
-void CSwitchEditorDlg::OnSelChangePeripheral(wxCommandEvent&) {
+void CSwitchEditorDlg::OnSelChangePeripheral() {
     ApplyChoice(ApplyPeripheral, m_peripheral);
 }
 
-void CSwitchEditorDlg::OnSelChangeCursorMode(wxCommandEvent&) {
+void CSwitchEditorDlg::OnSelChangeCursorMode() {
     ApplyChoice(ApplyCursorMode, m_cursorMode);
 }
 
-void CSwitchEditorDlg::OnExit(wxCommandEvent&) {
+void CSwitchEditorDlg::OnExit() {
     OnCancel();
 }
-
-// clang-format off
-wxBEGIN_EVENT_TABLE(CSwitchEditorDlg, CTemplateDialog)
-    EVT_BUTTON(IDC_GET_STATUS, CSwitchEditorDlg::OnGetStatus)
-    EVT_BUTTON(IDC_SET_STATUS, CSwitchEditorDlg::OnSetStatus)
-    EVT_CHOICE(IDC_CODE_TABLE, CSwitchEditorDlg::OnSelChangeCodeTable)
-    EVT_CHOICE(IDC_INTL_SET, CSwitchEditorDlg::OnSelChangeIntlSet)
-    EVT_CHOICE(IDC_BRIGHTNESS, CSwitchEditorDlg::OnSelChangeBrightness)
-    EVT_CHOICE(IDC_PERIPHERAL, CSwitchEditorDlg::OnSelChangePeripheral)
-    EVT_CHOICE(IDC_CURSOR_MODE, CSwitchEditorDlg::OnSelChangeCursorMode)
-    EVT_BUTTON(IDC_SAVE_STATUS, CSwitchEditorDlg::OnSaveStatus)
-    EVT_BUTTON(IDC_LOAD_STATUS, CSwitchEditorDlg::OnLoadStatus)
-    EVT_BUTTON(IDC_EXIT, CSwitchEditorDlg::OnExit)
-wxEND_EVENT_TABLE()
-// clang-format on
 
 }  // namespace tessaly

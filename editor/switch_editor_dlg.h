@@ -6,11 +6,9 @@
 
 #include <cstdint>
 
-#include <wx/event.h>
-
+#include "link/serial_link.h"
 #include "switches/setting_mapping.h"
 #include "switches/switch_grid.h"
-#include "link/serial_link.h"
 #include "transactions/transactions.h"
 #include "ui/progress_bar.h"
 #include "ui/template_dialog.h"
@@ -45,17 +43,17 @@ protected:
     void OnInitDialog() override;
 
 private:
-    void OnGetStatus(wxCommandEvent& event);
-    void OnSetStatus(wxCommandEvent& event);
-    void OnSaveStatus(wxCommandEvent& event);
-    void OnLoadStatus(wxCommandEvent& event);
-    void OnExit(wxCommandEvent& event);
+    void OnGetStatus();
+    void OnSetStatus();
+    void OnSaveStatus();
+    void OnLoadStatus();
+    void OnExit();
 
-    void OnSelChangeCodeTable(wxCommandEvent& event);
-    void OnSelChangeIntlSet(wxCommandEvent& event);
-    void OnSelChangeBrightness(wxCommandEvent& event);
-    void OnSelChangePeripheral(wxCommandEvent& event);
-    void OnSelChangeCursorMode(wxCommandEvent& event);
+    void OnSelChangeCodeTable();
+    void OnSelChangeIntlSet();
+    void OnSelChangeBrightness();
+    void OnSelChangePeripheral();
+    void OnSelChangeCursorMode();
 
     // Reads all five lists, lets `apply` rewrite the bits of the one setting that
     // changed, and shows all five again.
@@ -69,8 +67,6 @@ private:
 
     ProgressBar m_progress;
     SwitchGrid m_grid;
-
-    wxDECLARE_EVENT_TABLE();
 };
 
 }  // namespace tessaly

@@ -15,7 +15,7 @@ constexpr const char* kPattern = "*.sts";
 
 }  // namespace
 
-void CSwitchEditorDlg::OnSaveStatus(wxCommandEvent&) {
+void CSwitchEditorDlg::OnSaveStatus() {
     // No default extension: a name typed without ".sts" is saved as typed.
     const auto path =
         Services().AskSavePath(this, {"Save current status", "Noname.sts", kFilterText, kPattern});
@@ -27,7 +27,7 @@ void CSwitchEditorDlg::OnSaveStatus(wxCommandEvent&) {
     }
 }
 
-void CSwitchEditorDlg::OnLoadStatus(wxCommandEvent&) {
+void CSwitchEditorDlg::OnLoadStatus() {
     const auto path =
         Services().AskOpenPath(this, {"Load saved status", "*.sts", kFilterText, kPattern});
     if (!path) {

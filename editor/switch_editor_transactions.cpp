@@ -9,7 +9,7 @@
 
 namespace tessaly {
 
-void CSwitchEditorDlg::OnGetStatus(wxCommandEvent&) {
+void CSwitchEditorDlg::OnGetStatus() {
     m_progress.SetPos(0);
     struct Result {
         ReadOutcome outcome = ReadOutcome::NoAnswer;
@@ -50,7 +50,7 @@ void CSwitchEditorDlg::ShowRead(ReadOutcome outcome, const SwitchSet& read) {
     m_progress.SetPos(0);
 }
 
-void CSwitchEditorDlg::OnSetStatus(wxCommandEvent&) {
+void CSwitchEditorDlg::OnSetStatus() {
     m_progress.SetPos(0);
     // The members follow the lists, but the grid is what goes out: the lists have
     // already been applied to it as they changed.

@@ -14,8 +14,8 @@
 #include "resources/control_ids.h"
 #include "tests/ports/mock_udev.h"
 #include "tests/support/recording_window_services.h"
+#include "tests/support/toolkit_test_environment.h"
 #include "tests/support/window_driver.h"
-#include "tests/support/wx_test_environment.h"
 #include "tools/virtual_display.h"
 
 namespace tessaly::testing {
@@ -33,10 +33,7 @@ protected:
     std::string Selected() const {
         return window->GetListText(IDC_PORT, window->GetListIndex(IDC_PORT));
     }
-    std::string Tooltip() const {
-        const wxToolTip* tip = window->Control(IDC_PORT)->GetToolTip();
-        return tip != nullptr ? tip->GetTip().utf8_string() : "";
-    }
+    std::string Tooltip() const { return TooltipText(*window, IDC_PORT); }
 
     MockUdev udev;
     RecordingWindowServices services;
@@ -111,6 +108,6 @@ TEST_F(MainWindowPortsTest, PullingOutTheChosenAdapterDisconnects) {
 int main(int argc, char** argv) {
     tessaly::testing::RunUnderUmockdev(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    tessaly::testing::AddWxTestEnvironment(argc, argv);
+    tessaly::testing::AddToolkitTestEnvironment(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -6,6 +6,7 @@
 #include <wx/combobox.h>
 
 #include "tests/app/main_window_fixture.h"
+#include "ui/wx/wx_template_window.h"
 
 namespace tessaly::testing {
 namespace {
@@ -13,7 +14,7 @@ namespace {
 // --- Start-up ------------------------------------------------------------------
 
 TEST_F(MainWindowTest, StartsWithDefaultChoicesOnlyCheckAndExitEnabledAndFocusOnExit) {
-    EXPECT_EQ(window->GetTitle(), "Tessaly(V1.0.1)");
+    EXPECT_EQ(WxWindowOf(*window).GetTitle(), "Tessaly(V1.0.1)");
     const std::pair<int, const char*> shown[] = {
         {IDC_PORT, "COM1"},         {IDC_BAUD, "115200"}, {IDC_DATA_BITS, "8"},
         {IDC_PARITY, "None"},       {IDC_STOP_BITS, "1"}, {IDC_FLOW, "Hardware"},
@@ -30,22 +31,22 @@ TEST_F(MainWindowTest, StartsWithDefaultChoicesOnlyCheckAndExitEnabledAndFocusOn
     EXPECT_TRUE(ShowsNotConnected());
     EXPECT_FALSE(window->IsControlEnabled(IDC_STOP_BITS));
     EXPECT_FALSE(window->IsControlEnabled(IDC_FLOW));
-    EXPECT_EQ(FocusedControl(*window), window->Control(IDCANCEL));
+    EXPECT_EQ(FocusedControl(*window), IDCANCEL);
 
     EXPECT_EQ(window->Baud(), 0) << "nothing is captured before the first check";
     EXPECT_EQ(window->PortName(), "");
     EXPECT_EQ(window->EmulationModeIndex(), 0);
-    EXPECT_TRUE(window->GetIcons().GetIcon(wxSize(32, 32)).IsOk());
-    EXPECT_TRUE(window->GetIcons().GetIcon(wxSize(16, 16)).IsOk());
+    EXPECT_TRUE(WxWindowOf(*window).GetIcons().GetIcon(wxSize(32, 32)).IsOk());
+    EXPECT_TRUE(WxWindowOf(*window).GetIcons().GetIcon(wxSize(16, 16)).IsOk());
 }
 
 TEST_F(MainWindowTest, ExitEndsWithCancelAndClosesAnOpenPort) {
     ASSERT_EQ(Check(), kConnected);
     int result = 0;
     // Exit from inside the modal run, as the operator would.
-    window->Hide();
+    WxWindowOf(*window).Hide();
     result = [&] {
-        window->CallAfter([&] { EXPECT_TRUE(Click(*window, IDCANCEL)); });
+        window->Post([&] { EXPECT_TRUE(Click(*window, IDCANCEL)); });
         return window->RunModal();
     }();
     EXPECT_EQ(result, IDCANCEL);
@@ -226,10 +227,10 @@ TEST_F(MainWindowTest, ASelfTestThatDoesNotGoOutSaysSo) {
 }
 
 // The editing window that "Run Manager" has open, or nullptr.
-CTemplateDialog* OpenEditingWindow(const CTemplateDialog& mainWindow) {
+WxTemplateWindow* OpenEditingWindow(const CTemplateDialog& mainWindow) {
     for (wxWindow* candidate : wxTopLevelWindows) {
-        auto* dialog = dynamic_cast<CTemplateDialog*>(candidate);
-        if (dialog != nullptr && dialog != &mainWindow && dialog->IsModal()) {
+        auto* dialog = dynamic_cast<WxTemplateWindow*>(candidate);
+        if (dialog != nullptr && dialog != &WxWindowOf(mainWindow) && dialog->IsModal()) {
             return dialog;
         }
     }
@@ -245,8 +246,8 @@ TEST_F(MainWindowTest, RunManagerOpensTheWindowThatSuitsTheEmulationAndKeepsTheL
         std::string seen;
         bool connectedMeanwhile = false;
         bool centredOverMain = false;
-        window->CallAfter([&] {
-            CTemplateDialog* editing = OpenEditingWindow(*window);
+        window->Post([&] {
+            WxTemplateWindow* editing = OpenEditingWindow(*window);
             if (editing == nullptr) {
                 return;
             }
@@ -254,11 +255,11 @@ TEST_F(MainWindowTest, RunManagerOpensTheWindowThatSuitsTheEmulationAndKeepsTheL
             connectedMeanwhile = ShowsConnected();
             const wxPoint centre =
                 editing->GetScreenRect().GetPosition() + editing->GetScreenRect().GetSize() / 2;
-            const wxPoint ownerCentre =
-                window->GetScreenRect().GetPosition() + window->GetScreenRect().GetSize() / 2;
+            const wxPoint ownerCentre = WxWindowOf(*window).GetScreenRect().GetPosition() +
+                                        WxWindowOf(*window).GetScreenRect().GetSize() / 2;
             centredOverMain =
                 std::abs(centre.x - ownerCentre.x) <= 2 && std::abs(centre.y - ownerCentre.y) <= 2;
-            editing->EndDialog(IDCANCEL);
+            editing->End(IDCANCEL);
         });
         ASSERT_TRUE(Click(*window, IDC_RUN_MANAGER));
         EXPECT_EQ(seen, caption) << emulation;
@@ -272,10 +273,10 @@ TEST_F(MainWindowTest, RunManagerOpensTheWindowThatSuitsTheEmulationAndKeepsTheL
 // program leaves through the main window's teardown.
 TEST_F(MainWindowTest, AnEndRequestClosesTheEditingWindowThenLeavesThroughTheTeardown) {
     ASSERT_EQ(Check(), kConnected);
-    window->Hide();
+    WxWindowOf(*window).Hide();
     bool editorWasOpen = false;
-    window->CallAfter([&] {
-        window->CallAfter([&] {
+    window->Post([&] {
+        window->Post([&] {
             editorWasOpen = OpenEditingWindow(*window) != nullptr;
             window->EndByRequest();
         });
@@ -291,9 +292,9 @@ TEST_F(MainWindowTest, AnEndRequestClosesTheEditingWindowThenLeavesThroughTheTea
 // a point between two commands, the display is not left in user setting mode,
 // and the window leaves through the teardown without telling anyone anything.
 TEST_F(MainWindowTest, AnEndRequestDuringTheCheckWaitsForItThenLeavesThroughTheTeardown) {
-    window->Hide();
+    WxWindowOf(*window).Hide();
     bool runningWhenAsked = false;
-    window->CallAfter([&] {
+    window->Post([&] {
         ASSERT_TRUE(StartClick(*window, IDC_CHECK_COMM));
         runningWhenAsked = window->TransactionRunning();
         window->EndByRequest();

@@ -14,7 +14,7 @@
 #include "app/main_dlg.h"
 #include "tests/support/recording_window_services.h"
 #include "tests/support/window_driver.h"
-#include "ui/control_factory.h"
+#include "ui/wx/wx_template_window.h"
 
 namespace tessaly::testing {
 namespace {
@@ -33,7 +33,7 @@ protected:
     }
 
     wxWindow* LabelWindow(const char* text) {
-        for (wxWindow* child : window->GetChildren()) {
+        for (wxWindow* child : WxWindowOf(*window).GetChildren()) {
             if (dynamic_cast<wxStaticText*>(child) != nullptr &&
                 child->GetLabel() == wxString::FromUTF8(text)) {
                 return child;
@@ -61,7 +61,7 @@ TEST_P(WindowLayoutTest, DropDownsFitTheirFontAndSitWithTheirLabelsOnTheirRows) 
         }
         ++dropDowns;
         SCOPED_TRACE(c.name);
-        wxWindow* list = window->Control(c.id);
+        wxWindow* list = WxControl(*window, c.id);
         ASSERT_NE(list, nullptr);
         GtkWidget* widget = list->GetHandle();
         int minimum = 0;
@@ -69,8 +69,9 @@ TEST_P(WindowLayoutTest, DropDownsFitTheirFontAndSitWithTheirLabelsOnTheirRows) 
         gtk_widget_get_preferred_height(widget, &minimum, &natural);
         EXPECT_GE(gtk_widget_get_allocated_height(widget), natural);
 
-        const wxPoint top = window->ConvertDialogToPixels(wxPoint(c.x, c.y));
-        const wxSize row = window->ConvertDialogToPixels(wxSize(c.w, kClosedDropDownHeight));
+        const wxPoint top = WxWindowOf(*window).ConvertDialogToPixels(wxPoint(c.x, c.y));
+        const wxSize row =
+            WxWindowOf(*window).ConvertDialogToPixels(wxSize(c.w, kClosedDropDownHeight));
         const int rowCentre = top.y + row.GetHeight() / 2;
         EXPECT_NEAR(Centre(list->GetRect()), rowCentre, 1);
 
@@ -87,7 +88,7 @@ TEST_P(WindowLayoutTest, DropDownsFitTheirFontAndSitWithTheirLabelsOnTheirRows) 
 TEST_P(WindowLayoutTest, TheTabOrderStaysTheTemplates) {
     // Labels and group boxes take no focus; everything else tabs in child order.
     std::vector<int> focusable;
-    for (wxWindow* child : window->GetChildren()) {
+    for (wxWindow* child : WxWindowOf(*window).GetChildren()) {
         if (dynamic_cast<wxStaticText*>(child) == nullptr &&
             dynamic_cast<wxStaticBox*>(child) == nullptr) {
             focusable.push_back(child->GetId());

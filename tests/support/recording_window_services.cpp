@@ -23,12 +23,13 @@ void PrintTo(const RecordedMessage& message, std::ostream* out) {
     *out << '"' << message.sentence << "\" (" << kIcons[static_cast<int>(message.icon)] << ')';
 }
 
-void RecordingWindowServices::ShowMessage(wxWindow*, const std::string& sentence,
+void RecordingWindowServices::ShowMessage(const CTemplateDialog*, const std::string& sentence,
                                           MessageIcon icon) {
     ShowMessageWithDetail(nullptr, sentence, "", icon);
 }
 
-void RecordingWindowServices::ShowMessageWithDetail(wxWindow*, const std::string& sentence,
+void RecordingWindowServices::ShowMessageWithDetail(const CTemplateDialog*,
+                                                    const std::string& sentence,
                                                     const std::string& detail, MessageIcon icon) {
     messages.push_back({sentence, icon});
     details.push_back(detail);
@@ -38,13 +39,13 @@ void RecordingWindowServices::ShowMessageWithDetail(wxWindow*, const std::string
 }
 
 std::optional<std::filesystem::path> RecordingWindowServices::AskSavePath(
-    wxWindow*, const FileDialogRequest& request) {
+    const CTemplateDialog*, const FileDialogRequest& request) {
     saveRequests.push_back(request);
     return Next(m_saveAnswers);
 }
 
 std::optional<std::filesystem::path> RecordingWindowServices::AskOpenPath(
-    wxWindow*, const FileDialogRequest& request) {
+    const CTemplateDialog*, const FileDialogRequest& request) {
     openRequests.push_back(request);
     return Next(m_openAnswers);
 }

@@ -21,12 +21,13 @@ void PrintTo(const RecordedMessage& message, std::ostream* out);
 
 class RecordingWindowServices final : public WindowServices {
 public:
-    void ShowMessage(wxWindow* owner, const std::string& sentence, MessageIcon icon) override;
-    void ShowMessageWithDetail(wxWindow* owner, const std::string& sentence,
+    void ShowMessage(const CTemplateDialog* owner, const std::string& sentence,
+                     MessageIcon icon) override;
+    void ShowMessageWithDetail(const CTemplateDialog* owner, const std::string& sentence,
                                const std::string& detail, MessageIcon icon) override;
-    std::optional<std::filesystem::path> AskSavePath(wxWindow* owner,
+    std::optional<std::filesystem::path> AskSavePath(const CTemplateDialog* owner,
                                                      const FileDialogRequest& request) override;
-    std::optional<std::filesystem::path> AskOpenPath(wxWindow* owner,
+    std::optional<std::filesystem::path> AskOpenPath(const CTemplateDialog* owner,
                                                      const FileDialogRequest& request) override;
     void Wait(int milliseconds) override;
 

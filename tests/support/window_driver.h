@@ -36,6 +36,11 @@ bool RunWindowThreadUntil(const std::function<bool()>& condition, int boundMs = 
 // Replaces the text of an editable drop-down as typing would.
 ::testing::AssertionResult TypeText(CTemplateDialog& window, int boxId, const std::string& text);
 
+// The close box of the window's frame, as the window manager reports it.
+void PressCloseBox(CTemplateDialog& window);
+// Whether the window is on the screen.
+bool IsShownOnScreen(CTemplateDialog& window);
+
 // Keys as the keyboard delivers them to the window first.
 enum class Key { Escape, Enter };
 void PressKey(CTemplateDialog& window, Key key);
@@ -48,6 +53,8 @@ void FocusOn(CTemplateDialog& window, int controlId);
 // The value a progress bar shows (its position above its lower end); -1 when
 // the window has no progress bar with this id.
 int GaugeValue(CTemplateDialog& window, int gaugeId);
+// The span between a progress bar's ends as it shows them; -1 as above.
+int GaugeRange(CTemplateDialog& window, int gaugeId);
 // A control's tooltip; "" when it has none.
 std::string TooltipText(CTemplateDialog& window, int controlId);
 // The text of an editable drop-down's box.

@@ -1,4 +1,4 @@
-#include "tests/support/wx_test_environment.h"
+#include "tests/support/toolkit_test_environment.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -46,7 +46,7 @@ private:
 
 }  // namespace
 
-void AddWxTestEnvironment(int argc, char** argv) {
+void AddToolkitTestEnvironment(int argc, char** argv) {
     ::testing::AddGlobalTestEnvironment(new WxTestEnvironment(argc, argv));
 }
 

@@ -15,7 +15,8 @@
 #include "tests/support/window_driver.h"
 #include "tests/ui/real_pointer.h"
 #include "tests/ui/test_window.h"
-#include "ui/input_hold.h"
+#include "ui/wx/input_hold.h"
+#include "ui/wx/wx_template_window.h"
 
 namespace tessaly::testing {
 namespace {
@@ -61,7 +62,7 @@ protected:
         };
     }
     static int GaugeOf(CTemplateDialog& dialog) {
-        return dynamic_cast<wxGauge*>(dialog.Control(kGauge))->GetValue();
+        return dynamic_cast<wxGauge*>(WxControl(dialog, kGauge))->GetValue();
     }
 
     RecordingWindowServices services;
@@ -79,17 +80,17 @@ TEST_F(BackgroundTransactionTest, RunsOffTheWindowThreadWhileTheBarFollowsAndInp
     EXPECT_TRUE(RunWindowThreadUntil([&] { return GaugeOf(window) == 60; }, 5000));
     EXPECT_FALSE(work.finished);
     EXPECT_TRUE(wxIsBusy()) << "busy cursor";
-    EXPECT_TRUE(InputHold::Active());
+    EXPECT_TRUE(GtkInputHold::Active());
 
     // Buttons, lists and keys do nothing meanwhile.
-    window.Control(kDefaultButton)->SetFocus();
+    WxControl(window, kDefaultButton)->SetFocus();
     EXPECT_TRUE(StartClick(window, kDefaultButton));
     EXPECT_TRUE(Select(window, kList, 2));
-    PressKey(window, WXK_ESCAPE);
-    PressKey(window, WXK_RETURN);
+    PressKey(window, Key::Escape);
+    PressKey(window, Key::Enter);
     EXPECT_EQ(window.defaultClicks, 0);
     EXPECT_EQ(window.m_colour, 0) << "no selection event reached the window";
-    EXPECT_TRUE(window.IsShown());
+    EXPECT_TRUE(IsShownOnScreen(window));
     EXPECT_EQ(window.firstClicks, 1);
 
     work.Open();
@@ -98,7 +99,7 @@ TEST_F(BackgroundTransactionTest, RunsOffTheWindowThreadWhileTheBarFollowsAndInp
     EXPECT_EQ(gaugeWhenDone, 90) << "every step arrived before the end";
     EXPECT_NE(work.workerThread, std::this_thread::get_id());
     EXPECT_FALSE(wxIsBusy());
-    EXPECT_FALSE(InputHold::Active());
+    EXPECT_FALSE(GtkInputHold::Active());
     // And the window listens again.
     EXPECT_TRUE(Click(window, kDefaultButton));
     EXPECT_EQ(window.defaultClicks, 1);
@@ -115,9 +116,9 @@ bool PopupShown(wxWindow& list) {
 // the list shut while a transaction runs.
 TEST_F(BackgroundTransactionTest, ARealClickOnAListDoesNotOpenItWhileATransactionRuns) {
     ShowForTest(window);
-    window.Raise();
+    WxWindowOf(window).Raise();
     RunWindowThreadUntil([] { return false; }, 300);
-    wxWindow& list = *window.Control(kList);
+    wxWindow& list = *WxControl(window, kList);
     const wxPoint centre = list.GetScreenRect().GetPosition() + list.GetSize() / 2;
 
     ASSERT_TRUE(StartClick(window, kFirstButton));
@@ -140,12 +141,12 @@ TEST_F(BackgroundTransactionTest, TheCloseBoxEndsTheWindowOnlyOnceTheTransaction
     bool endedBeforeTheWorkFinished = false;
     const int result = RunModal(window, [&] {
         ASSERT_TRUE(StartClick(window, kFirstButton));
-        window.Close();
-        RunWindowThreadUntil([&] { return !window.IsModal(); }, 300);
-        endedBeforeTheWorkFinished = !window.IsModal() && !work.finished;
+        PressCloseBox(window);
+        RunWindowThreadUntil([&] { return !window.Native().IsModal(); }, 300);
+        endedBeforeTheWorkFinished = !window.Native().IsModal() && !work.finished;
         EXPECT_TRUE(window.EndRequested());
         work.Open();
-        RunWindowThreadUntil([&] { return !window.IsModal(); });
+        RunWindowThreadUntil([&] { return !window.Native().IsModal(); });
     });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_FALSE(endedBeforeTheWorkFinished);
@@ -173,7 +174,7 @@ TEST_F(BackgroundTransactionTest, AWindowDestroyedMidTransactionWaitsForItsWorke
     dialog.reset();
     EXPECT_TRUE(released);
     EXPECT_FALSE(wxIsBusy());
-    EXPECT_FALSE(InputHold::Active());
+    EXPECT_FALSE(GtkInputHold::Active());
 }
 
 // The work waits between two commands for as long as nobody asks it to stop.

@@ -14,6 +14,7 @@
 #include "tests/support/recording_window_services.h"
 #include "tests/support/window_driver.h"
 #include "tests/ui/test_window.h"
+#include "ui/wx/wx_template_window.h"
 
 namespace tessaly::testing {
 namespace {
@@ -72,10 +73,10 @@ TEST(ProgressRepaint, ABarSteppedByARunningTransactionShowsOnScreen) {
     bool runningWhenGrabbed = false;
     const int result = RunModal(window, [&] {
         RunWindowThreadUntil([] { return false; }, 300);  // mapped and painted
-        const wxRect area = window.Control(kGauge)->GetScreenRect();
+        const wxRect area = WxControl(window, kGauge)->GetScreenRect();
         grabbed = Grab(area, before);
         ASSERT_TRUE(StartClick(window, kFirstButton));
-        auto* gauge = dynamic_cast<wxGauge*>(window.Control(kGauge));
+        auto* gauge = dynamic_cast<wxGauge*>(WxControl(window, kGauge));
         RunWindowThreadUntil([&] { return gauge->GetValue() == 90; }, 5000);
         RunWindowThreadUntil([] { return false; }, 300);  // a few frames
         runningWhenGrabbed = window.TransactionRunning();

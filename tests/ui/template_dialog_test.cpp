@@ -4,7 +4,6 @@
 #include "tests/support/recording_window_services.h"
 #include "tests/support/window_driver.h"
 #include "tests/ui/test_window.h"
-#include "ui/control_factory.h"
 
 namespace tessaly::testing {
 namespace {
@@ -14,28 +13,6 @@ protected:
     RecordingWindowServices services;
     CTestDlg window{kTestTemplate, services};
 };
-
-TEST_F(TemplateDialogTest, PlacesControlsInTheWindowsOwnDialogUnits) {
-    const wxSize client = window.GetClientSize();
-    EXPECT_EQ(client, window.ConvertDialogToPixels(wxSize(177, 80)));
-    const wxWindow* button = window.Control(kFirstButton);
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->GetPosition(), window.ConvertDialogToPixels(wxPoint(120, 7)));
-    EXPECT_EQ(button->GetSize(), window.ConvertDialogToPixels(wxSize(50, 14)));
-}
-
-TEST_F(TemplateDialogTest, ClosedDropDownsFitTheirFontAndTheirRowNotTheDroppedList) {
-    for (int id : {kList, kEditable}) {
-        const wxWindow* list = window.Control(id);
-        ASSERT_NE(list, nullptr);
-        const int rowHeight = window.ConvertDialogToPixels(wxSize(0, kClosedDropDownHeight)).y;
-        EXPECT_GE(list->GetSize().y, list->GetBestSize().y);
-        EXPECT_GE(list->GetSize().y, rowHeight);
-        // The templates put rows 15 units apart; at the desktop's font the
-        // boxes stay within that.
-        EXPECT_LE(list->GetSize().y, window.ConvertDialogToPixels(wxSize(0, 15)).y);
-    }
-}
 
 TEST_F(TemplateDialogTest, FillsListsInTemplateOrderWithTheirInitialState) {
     EXPECT_EQ(window.GetListCount(kList), 3);
@@ -76,26 +53,26 @@ TEST_F(TemplateDialogTest, InitialisationShowsMembersAndFocusesFirstEnabledTabSt
     ShowForTest(window);
     EXPECT_EQ(window.GetListIndex(kList), 0);
     // The label takes no focus and the first list is disabled.
-    EXPECT_EQ(FocusedControl(window), window.Control(kList));
+    EXPECT_EQ(FocusedControl(window), kList);
 }
 
 TEST_F(TemplateDialogTest, EnterPressesTheFocusedButtonElseTheDefaultButton) {
     ShowForTest(window);
-    window.Control(kFirstButton)->SetFocus();
+    FocusOn(window, kFirstButton);
     PumpEvents();
-    PressKey(window, WXK_RETURN);
+    PressKey(window, Key::Enter);
     EXPECT_EQ(window.firstClicks, 1);
     EXPECT_EQ(window.defaultClicks, 0);
 
-    window.Control(kList)->SetFocus();
+    FocusOn(window, kList);
     PumpEvents();
-    PressKey(window, WXK_RETURN);
+    PressKey(window, Key::Enter);
     EXPECT_EQ(window.defaultClicks, 1);
 
     window.EnableControl(kDefaultButton, false);
-    PressKey(window, WXK_RETURN);
+    PressKey(window, Key::Enter);
     EXPECT_EQ(window.defaultClicks, 1) << "a disabled default button does not answer";
-    EXPECT_TRUE(window.IsShown());
+    EXPECT_TRUE(IsShownOnScreen(window));
 }
 
 }  // namespace

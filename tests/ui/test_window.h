@@ -36,7 +36,13 @@ inline constexpr DialogTemplate kTestTemplate{900, "Framework test", 177, 80, kT
 class CTestDlg : public CTemplateDialog {
 public:
     CTestDlg(const DialogTemplate& layout, WindowServices& services)
-        : CTemplateDialog(layout, nullptr, services) {}
+        : CTemplateDialog(layout, services) {
+        static constexpr CommandHandler<CTestDlg> kHandlers[] = {
+            {Notification::Clicked, kFirstButton, &CTestDlg::OnFirst},
+            {Notification::Clicked, kDefaultButton, &CTestDlg::OnDefault},
+        };
+        BindHandlers(this, kHandlers);
+    }
 
     std::int32_t m_colour = 0;
     ProgressBar m_progress;
@@ -53,15 +59,13 @@ protected:
     }
 
 private:
-    void OnFirst(wxCommandEvent&) {
+    void OnFirst() {
         ++firstClicks;
         if (onFirst) {
             onFirst();
         }
     }
-    void OnDefault(wxCommandEvent&) { ++defaultClicks; }
-
-    wxDECLARE_EVENT_TABLE();
+    void OnDefault() { ++defaultClicks; }
 };
 
 }  // namespace tessaly::testing

@@ -30,7 +30,7 @@ TEST_F(BasicSettingsTest, OpensWithTheFirstItemOfBothListsAndFocusOnTheCodeTable
     EXPECT_EQ(window.GetListText(IDC_CODE_TABLE, 0), "PC437 (USA: Standard Europe)");
     EXPECT_EQ(window.GetListIndex(IDC_INTL_SET), 0);
     EXPECT_EQ(window.GetListText(IDC_INTL_SET, 0), "U.S.A.");
-    EXPECT_EQ(FocusedControl(window), window.Control(IDC_CODE_TABLE));
+    EXPECT_EQ(FocusedControl(window), IDC_CODE_TABLE);
     EXPECT_TRUE(display.Received().empty());
 }
 
@@ -113,7 +113,7 @@ TEST_F(BasicSettingsTest, AHangUpAtAnyByteOfASendSaysSo) {
 class BasicSettingsModalTest : public EditingWindowTest<CBasicSettingsDlg> {};
 
 TEST_F(BasicSettingsModalTest, EnterAtOnceEndsWithOkAndSendsNothing) {
-    EXPECT_EQ(RunModal(window, [&] { PressKey(window, WXK_RETURN); }), IDOK);
+    EXPECT_EQ(RunModal(window, [&] { PressKey(window, Key::Enter); }), IDOK);
     EXPECT_EQ(window.m_codeTable, 0);
     EXPECT_EQ(window.m_intlSet, 0);
     EXPECT_TRUE(display.Received().empty());
@@ -123,10 +123,10 @@ TEST_F(BasicSettingsModalTest, EscapeAndTheCloseBoxEndWithCancelAndSendNothing) 
     EXPECT_EQ(RunModal(window,
                        [&] {
                            ASSERT_TRUE(Select(window, IDC_CODE_TABLE, 5));
-                           PressKey(window, WXK_ESCAPE);
+                           PressKey(window, Key::Escape);
                        }),
               IDCANCEL);
-    EXPECT_EQ(RunModal(window, [&] { window.Close(); }), IDCANCEL);
+    EXPECT_EQ(RunModal(window, [&] { PressCloseBox(window); }), IDCANCEL);
     EXPECT_TRUE(display.Received().empty());
     CBasicSettingsDlg again(services);
     ShowForTest(again);

@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#include <wx/choice.h>
-#include <wx/gauge.h>
-#include <wx/tooltip.h>
 
 #include <algorithm>
 #include <chrono>
@@ -71,12 +68,10 @@ TEST_F(SwitchEditorTest, OpensFreshWithEmptyDisabledListsAndFocusOnGetStatus) {
     for (int id : {IDC_GET_STATUS, IDC_LOAD_STATUS, IDC_EXIT}) {
         EXPECT_TRUE(window.IsControlEnabled(id)) << id;
     }
-    EXPECT_EQ(FocusedControl(window), window.Control(IDC_GET_STATUS));
+    EXPECT_EQ(FocusedControl(window), IDC_GET_STATUS);
     EXPECT_EQ(window.Grid(), SwitchGrid{});
-    auto* gauge = dynamic_cast<wxGauge*>(window.Control(IDC_PROGRESS));
-    ASSERT_NE(gauge, nullptr);
-    EXPECT_EQ(gauge->GetRange(), 100);
-    EXPECT_EQ(gauge->GetValue(), 0);
+    EXPECT_EQ(GaugeRange(window, IDC_PROGRESS), 100);
+    EXPECT_EQ(GaugeValue(window, IDC_PROGRESS), 0);
     EXPECT_TRUE(display.Received().empty()) << "opening the window sends nothing";
 }
 
@@ -127,10 +122,7 @@ TEST_F(SwitchEditorTest, ABrightnessValueWithoutAnItemShowsNoSelection) {
 TEST_F(SwitchEditorTest, ListTooltipsShowCutItemsAndValuesOutsideTheList) {
     display.SetSwitchDigits(12, D("00000101"));  // brightness field value 5
     OpenAndRead();
-    const auto tip = [&](int id) {
-        const wxToolTip* t = window.Control(id)->GetToolTip();
-        return t != nullptr ? t->GetTip().utf8_string() : std::string();
-    };
+    const auto tip = [&](int id) { return TooltipText(window, id); };
     EXPECT_EQ(tip(IDC_CODE_TABLE), "PC437 (USA: Standard Europe)");
     EXPECT_EQ(tip(IDC_BRIGHTNESS), "The display holds 5, which is not an item of this list");
     EXPECT_EQ(tip(IDC_PERIPHERAL), "The display holds 0, which is not an item of this list");
@@ -215,8 +207,8 @@ TEST_F(SwitchEditorTest, SwitchFourteenSendsBitsFiveAndSixBackButNotSevenAndEigh
 
 TEST_F(SwitchEditorTest, ExitEscapeAndCloseBoxEndWithCancelAndSendNothing) {
     EXPECT_EQ(RunModal(window, [&] { ASSERT_TRUE(Click(window, IDC_EXIT)); }), IDCANCEL);
-    EXPECT_EQ(RunModal(window, [&] { PressKey(window, WXK_ESCAPE); }), IDCANCEL);
-    EXPECT_EQ(RunModal(window, [&] { window.Close(); }), IDCANCEL);
+    EXPECT_EQ(RunModal(window, [&] { PressKey(window, Key::Escape); }), IDCANCEL);
+    EXPECT_EQ(RunModal(window, [&] { PressCloseBox(window); }), IDCANCEL);
     EXPECT_TRUE(display.Received().empty());
 }
 
@@ -224,11 +216,11 @@ TEST_F(SwitchEditorTest, EnterOnAListEndsWithOkAfterReadingTheLists) {
     const int result = RunModal(window, [&] {
         ASSERT_TRUE(Click(window, IDC_GET_STATUS));
         display.ClearReceived();
-        window.Control(IDC_INTL_SET)->SetFocus();
+        FocusOn(window, IDC_INTL_SET);
         PumpEvents();
         // Changed without its selection event, so only the read on OK can see it.
-        dynamic_cast<wxChoice*>(window.Control(IDC_INTL_SET))->SetSelection(8);
-        PressKey(window, WXK_RETURN);
+        window.Native().SetListIndex(IDC_INTL_SET, 8);
+        PressKey(window, Key::Enter);
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(window.m_intlSet, 8);
@@ -245,8 +237,8 @@ TEST_F(SwitchEditorTest, GetStatusRunsWhileTheWindowStaysAliveAndDeafToInput) {
         [&] { return GaugeValue(window) > 0 || !window.TransactionRunning(); }, 10000);
     barMovedWhileRunning = barMovedWhileRunning && window.TransactionRunning();
     EXPECT_TRUE(StartClick(window, IDC_LOAD_STATUS));
-    PressKey(window, WXK_ESCAPE);
-    EXPECT_TRUE(window.IsShown());
+    PressKey(window, Key::Escape);
+    EXPECT_TRUE(IsShownOnScreen(window));
     EXPECT_TRUE(services.openRequests.empty()) << "Load Status must not open mid-transaction";
 
     ASSERT_TRUE(FinishTransaction(window));
@@ -265,9 +257,9 @@ TEST_F(SwitchEditorTest, TheCloseBoxDuringSetStatusClosesOnlyOnceTheDisplayIsLef
     bool openWhileRunning = false;
     const int result = RunModal(window, [&] {
         ASSERT_TRUE(StartClick(window, IDC_SET_STATUS));
-        window.Close();
-        openWhileRunning = window.IsModal() && window.TransactionRunning();
-        RunWindowThreadUntil([&] { return !window.IsModal(); });
+        PressCloseBox(window);
+        openWhileRunning = window.Native().IsModal() && window.TransactionRunning();
+        RunWindowThreadUntil([&] { return !window.Native().IsModal(); });
     });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_TRUE(openWhileRunning);

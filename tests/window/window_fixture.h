@@ -6,7 +6,6 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <wx/gauge.h>
 
 #include "resources/control_ids.h"
 #include "tests/support/bytes.h"
@@ -42,8 +41,7 @@ protected:
 };
 
 inline int GaugeValue(CTemplateDialog& window) {
-    auto* gauge = dynamic_cast<wxGauge*>(window.Control(IDC_PROGRESS));
-    return gauge == nullptr ? -1 : gauge->GetValue();
+    return GaugeValue(window, IDC_PROGRESS);
 }
 
 }  // namespace tessaly::testing

@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "cli/console_host.h"
-#include "switches/setting_mapping.h"
 #include "resources/setting_lists.h"
+#include "switches/setting_mapping.h"
 #include "tools/display_line.h"
 #include "tools/virtual_display.h"
 #include "transactions/transactions.h"

@@ -21,7 +21,7 @@
 #include <wx/dialog.h>
 
 #include "tools/benchmark/bench_timing.h"
-#include "ui/toolkit_run.h"
+#include "ui/wx/toolkit_run.h"
 
 namespace {
 

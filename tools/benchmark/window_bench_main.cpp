@@ -21,8 +21,9 @@
 #include "tools/display_line.h"
 #include "tools/virtual_display.h"
 #include "transactions/transactions.h"
-#include "ui/toolkit_run.h"
-#include "ui/wx_window_services.h"
+#include "ui/wx/toolkit_run.h"
+#include "ui/wx/wx_template_window.h"
+#include "ui/wx/wx_window_services.h"
 
 namespace {
 
@@ -34,17 +35,19 @@ using bench::Now;
 // The desktop's own services, except that a message is only timed.
 class TimingServices final : public WindowServices {
 public:
-    void ShowMessage(wxWindow*, const std::string& sentence, MessageIcon) override {
+    void ShowMessage(const CTemplateDialog*, const std::string& sentence, MessageIcon) override {
         lastSentence = sentence;
         shownAt = Now();
         if (onMessage) {
             onMessage();
         }
     }
-    std::optional<std::filesystem::path> AskSavePath(wxWindow*, const FileDialogRequest&) override {
+    std::optional<std::filesystem::path> AskSavePath(const CTemplateDialog*,
+                                                     const FileDialogRequest&) override {
         return std::nullopt;
     }
-    std::optional<std::filesystem::path> AskOpenPath(wxWindow*, const FileDialogRequest&) override {
+    std::optional<std::filesystem::path> AskOpenPath(const CTemplateDialog*,
+                                                     const FileDialogRequest&) override {
         return std::nullopt;
     }
     void Wait(int milliseconds) override { m_desktop.Wait(milliseconds); }
@@ -66,7 +69,7 @@ struct Plan {
 };
 
 void Click(CSwitchEditorDlg& window, int buttonId, Plan& plan) {
-    auto* button = dynamic_cast<wxButton*>(window.Control(buttonId));
+    auto* button = dynamic_cast<wxButton*>(WxControl(window, buttonId));
     wxCommandEvent click(wxEVT_BUTTON, buttonId);
     click.SetEventObject(button);
     plan.clickedAt = Now();
@@ -102,16 +105,16 @@ int RunBenchmark(int runs) {
         (getting ? plan.get : plan.set).push_back(services.shownAt - plan.clickedAt);
         ++plan.done;
         // The next click comes once the window is idle again, as an operator's would.
-        window.CallAfter([&] {
+        window.Post([&] {
             if (plan.failed || plan.done == 2 * plan.runs) {
-                window.EndModal(IDCANCEL);
+                window.EndDialog(IDCANCEL);
             } else {
-                window.CallAfter(next);
+                window.Post(next);
             }
         });
     };
     // A first Get Status before the clock starts: the link and the window warm up.
-    window.CallAfter(next);
+    window.Post(next);
     window.ShowModal();
     if (plan.failed || plan.get.size() != static_cast<std::size_t>(runs)) {
         std::fprintf(stderr, "the switch editor did not finish its transactions\n");

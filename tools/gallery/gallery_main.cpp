@@ -16,8 +16,9 @@
 #include "resources/control_ids.h"
 #include "tools/display_line.h"
 #include "tools/virtual_display.h"
-#include "ui/toolkit_run.h"
-#include "ui/wx_window_services.h"
+#include "ui/wx/toolkit_run.h"
+#include "ui/wx/wx_template_window.h"
+#include "ui/wx/wx_window_services.h"
 
 namespace {
 
@@ -26,11 +27,13 @@ using namespace tessaly;
 // Messages would stop the pictures; the busy editor just reads again.
 class SilentServices final : public WindowServices {
 public:
-    void ShowMessage(wxWindow*, const std::string&, MessageIcon) override {}
-    std::optional<std::filesystem::path> AskSavePath(wxWindow*, const FileDialogRequest&) override {
+    void ShowMessage(const CTemplateDialog*, const std::string&, MessageIcon) override {}
+    std::optional<std::filesystem::path> AskSavePath(const CTemplateDialog*,
+                                                     const FileDialogRequest&) override {
         return std::nullopt;
     }
-    std::optional<std::filesystem::path> AskOpenPath(wxWindow*, const FileDialogRequest&) override {
+    std::optional<std::filesystem::path> AskOpenPath(const CTemplateDialog*,
+                                                     const FileDialogRequest&) override {
         return std::nullopt;
     }
     void Wait(int milliseconds) override { m_desktop.Wait(milliseconds); }
@@ -53,8 +56,8 @@ int Show(const std::string& name) {
         window = CreateEditingWindow(name == "editor" ? kEscPos : kQuelmar, nullptr, services);
         if (name == "basic-open") {
             // The code table list dropped open: its items are wider than its box.
-            window->CallAfter([&] {
-                gtk_combo_box_popup(GTK_COMBO_BOX(window->Control(IDC_CODE_TABLE)->GetHandle()));
+            window->Post([&] {
+                gtk_combo_box_popup(GTK_COMBO_BOX(WxControl(*window, IDC_CODE_TABLE)->GetHandle()));
             });
         }
     } else if (name == "editor-busy") {

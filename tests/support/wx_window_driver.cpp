@@ -4,19 +4,22 @@
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/combobox.h>
-#include <wx/timer.h>
+#include <wx/gauge.h>
+#include <wx/tooltip.h>
 
 #include <gtk/gtk.h>
 
 #include <chrono>
 #include <thread>
 
+#include "ui/wx/wx_template_window.h"
+
 namespace tessaly::testing {
 
 namespace {
 
 ::testing::AssertionResult Usable(CTemplateDialog& window, int id, wxWindow*& control) {
-    control = window.Control(id);
+    control = WxControl(window, id);
     if (control == nullptr) {
         return ::testing::AssertionFailure() << "no control " << id << " in this window";
     }
@@ -32,8 +35,7 @@ namespace {
 }  // namespace
 
 void ShowForTest(CTemplateDialog& window) {
-    window.Show();
-    window.InitDialog();
+    window.Native().ShowModeless();
     PumpEvents();
 }
 
@@ -123,23 +125,59 @@ bool FinishTransaction(CTemplateDialog& window, int boundMs) {
     return ::testing::AssertionSuccess();
 }
 
-void PressKey(CTemplateDialog& window, int keyCode) {
-    wxKeyEvent key(wxEVT_CHAR_HOOK);
-    key.m_keyCode = keyCode;
-    key.SetEventObject(&window);
-    window.ProcessWindowEvent(key);
+void PressKey(CTemplateDialog& window, Key key) {
+    wxKeyEvent event(wxEVT_CHAR_HOOK);
+    event.m_keyCode = key == Key::Escape ? WXK_ESCAPE : WXK_RETURN;
+    WxTemplateWindow& dialog = WxWindowOf(window);
+    event.SetEventObject(&dialog);
+    dialog.ProcessWindowEvent(event);
 }
 
-wxWindow* FocusedControl(CTemplateDialog& window) {
+void PressCloseBox(CTemplateDialog& window) {
+    WxWindowOf(window).Close();
+}
+
+bool IsShownOnScreen(CTemplateDialog& window) {
+    return WxWindowOf(window).IsShown();
+}
+
+int FocusedControl(CTemplateDialog& window) {
     wxWindow* focus = wxWindow::FindFocus();
-    return (focus != nullptr && focus->GetParent() == &window) ? focus : nullptr;
+    return (focus != nullptr && focus->GetParent() == &WxWindowOf(window)) ? focus->GetId() : 0;
+}
+
+void FocusOn(CTemplateDialog& window, int controlId) {
+    if (wxWindow* control = WxControl(window, controlId)) {
+        control->SetFocus();
+    }
+}
+
+int GaugeValue(CTemplateDialog& window, int gaugeId) {
+    auto* gauge = dynamic_cast<wxGauge*>(WxControl(window, gaugeId));
+    return gauge == nullptr ? -1 : gauge->GetValue();
+}
+
+int GaugeRange(CTemplateDialog& window, int gaugeId) {
+    auto* gauge = dynamic_cast<wxGauge*>(WxControl(window, gaugeId));
+    return gauge == nullptr ? -1 : gauge->GetRange();
+}
+
+std::string TooltipText(CTemplateDialog& window, int controlId) {
+    wxWindow* control = WxControl(window, controlId);
+    const wxToolTip* tip = control == nullptr ? nullptr : control->GetToolTip();
+    return tip == nullptr ? std::string() : tip->GetTip().utf8_string();
+}
+
+std::string BoxText(CTemplateDialog& window, int boxId) {
+    auto* box = dynamic_cast<wxComboBox*>(WxControl(window, boxId));
+    return box == nullptr ? std::string() : box->GetValue().utf8_string();
 }
 
 int RunModal(CTemplateDialog& window, const std::function<void()>& steps) {
-    window.CallAfter([&window, steps] {
+    window.Post([&window, steps] {
         steps();
-        if (window.IsModal()) {
-            window.EndModal(kLeftOpen);
+        if (window.Native().IsModal()) {
+            window.EndDialog(kLeftOpen);
         }
     });
     return window.ShowModal();

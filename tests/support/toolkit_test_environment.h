@@ -9,6 +9,6 @@ namespace tessaly::testing {
 inline constexpr int kNoDisplayExitCode = 77;
 
 // Registers the environment; window test programs get this from the shared main.
-void AddWxTestEnvironment(int argc, char** argv);
+void AddToolkitTestEnvironment(int argc, char** argv);
 
 }  // namespace tessaly::testing
