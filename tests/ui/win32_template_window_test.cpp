@@ -13,6 +13,7 @@
 #include "tests/support/window_driver.h"
 #include "ui/progress_bar.h"
 #include "ui/template_dialog.h"
+#include "ui/toolkit.h"
 #include "ui/win32/win32_template_window.h"
 
 namespace tessaly::testing {
@@ -167,6 +168,29 @@ TEST_F(Win32TemplateWindowTest, TypedTextLeavesTheEditableBoxWithoutSelection) {
 TEST_F(Win32TemplateWindowTest, EscapeAndTheCloseBoxEndWithCancel) {
     EXPECT_EQ(RunModal(window, [&] { PressKey(window, Key::Escape); }), IDCANCEL);
     EXPECT_EQ(RunModal(window, [&] { SendMessageW(Dialog(), WM_CLOSE, 0, 0); }), IDCANCEL);
+}
+
+TEST_F(Win32TemplateWindowTest, EscapeClosesADroppedListFirst) {
+    const int result = RunModal(window, [&] {
+        FocusOn(window, kList);
+        SendMessageW(Control(kList), CB_SHOWDROPDOWN, TRUE, 0);
+        PressKey(window, Key::Escape);
+        EXPECT_FALSE(SendMessageW(Control(kList), CB_GETDROPPEDSTATE, 0, 0));
+        EXPECT_TRUE(window.Native().IsModal());
+    });
+    EXPECT_EQ(result, kLeftOpen);
+}
+
+TEST_F(Win32TemplateWindowTest, AModalRunDisablesTheOtherWindowsUntilItEnds) {
+    TestWindow second{services};
+    RunModal(window, [&] {
+        RunModal(second, [&] { EXPECT_FALSE(IsWindowEnabled(Dialog())); });
+        EXPECT_TRUE(IsWindowEnabled(Dialog()));
+    });
+}
+
+TEST(Win32DesktopServicesTest, MessagesAreCaptionedWithTheProgramFilesName) {
+    EXPECT_EQ(MessageCaption(), "win32_ui_tests");
 }
 
 TEST_F(Win32TemplateWindowTest, EnterPressesTheFocusedButtonElseAnEnabledDefaultButton) {
