@@ -35,11 +35,15 @@ bool Win32InputHold::Active() {
     return g_holds > 0;
 }
 
-bool IsOperatorInput(UINT message) {
-    // Mouse moves stay: tooltips and the cursor follow them.
+bool IsOperatorInput(const MSG& input) {
+    const UINT message = input.message;
+    if ((message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) && input.wParam == VK_F4) {
+        return false;
+    }
     if (message >= WM_KEYFIRST && message <= WM_KEYLAST) {
         return true;
     }
+    // Mouse moves stay: tooltips and the cursor follow them.
     if (message > WM_MOUSEFIRST && message <= WM_MOUSELAST) {
         return true;
     }

@@ -25,8 +25,9 @@ public:
     static bool Active();
 };
 
-// True for the messages a hold drops: mouse buttons, wheels, keys, touch and pen.
-bool IsOperatorInput(UINT message);
+// True for the messages a hold drops: mouse buttons, wheels, keys, touch and pen;
+// not Alt+F4, the keyboard's close box.
+bool IsOperatorInput(const MSG& message);
 
 // The cursor a window of the program shows now; for WM_SETCURSOR. True when it
 // set one (the busy cursor during a hold).

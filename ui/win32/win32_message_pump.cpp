@@ -6,7 +6,7 @@
 namespace tessaly {
 
 void DispatchProgramMessage(MSG& message) {
-    if (Win32InputHold::Active() && IsOperatorInput(message.message)) {
+    if (Win32InputHold::Active() && IsOperatorInput(message)) {
         return;
     }
     HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;

@@ -53,6 +53,7 @@ class Win32TemplateWindow::Gauge final : public ProgressIndicator {
 public:
     Gauge(HWND bar, int id) : m_bar(bar), m_id(id) {}
     void Show(int lower, int upper, int position) override {
+        // A bar of no length would draw nothing, not an empty or a full bar.
         SendMessageW(m_bar, PBM_SETRANGE32, lower, std::max(upper, lower + 1));
         SendMessageW(m_bar, PBM_SETPOS, position, 0);
     }
