@@ -86,7 +86,6 @@ function(tessaly_windows_resources target)
     endif()
     set(MANIFEST_FILE ${out}/${target}.manifest)
     configure_file(${templates}/program.manifest.in ${MANIFEST_FILE} @ONLY)
-    set_property(TARGET ${target} PROPERTY TESSALY_MANIFEST ${MANIFEST_FILE})
     # The file name comes from the target, once the build system knows it.
     configure_file(${templates}/program.rc.in ${out}/${target}.rc.in @ONLY)
     file(GENERATE OUTPUT ${out}/${target}.rc INPUT ${out}/${target}.rc.in TARGET ${target})

@@ -1,16 +1,10 @@
-// The resources of the Windows programs, read back as Windows reads them: the
-// version record through the version API, the icon and the manifest through
-// the resource API. tessaly-cli.exe carries the console's set; this program
-// carries the windows' set (GUI), so that it also shows that set in effect.
-// Before windows.h, whose IDOK and IDCANCEL macros would stand for its names.
-#include "resources/control_ids.h"
-
+// tessaly-cli.exe's version record, read back as Explorer reads it: through
+// GetFileVersionInfoW, under wine.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <set>
 #include <string>
 #include <string_view>
 
@@ -34,45 +28,6 @@ std::wstring CommandLineProgram() {
 std::wstring Wide(std::string_view text) {
     return std::wstring(text.begin(), text.end());
 }
-
-// One program's resources, loaded as data.
-class Resources {
-public:
-    explicit Resources(const std::wstring& path)
-        : m_module(path.empty()
-                       ? GetModuleHandleW(nullptr)
-                       : LoadLibraryExW(path.c_str(), nullptr,
-                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)),
-          m_owned(!path.empty()) {}
-    ~Resources() {
-        if (m_owned && m_module != nullptr) {
-            FreeLibrary(m_module);
-        }
-    }
-    bool Loaded() const { return m_module != nullptr; }
-
-    std::string_view Bytes(const wchar_t* type, int id) const {
-        HRSRC found = FindResourceW(m_module, MAKEINTRESOURCEW(id), type);
-        if (found == nullptr) {
-            return {};
-        }
-        const void* data = LockResource(LoadResource(m_module, found));
-        return {static_cast<const char*>(data), SizeofResource(m_module, found)};
-    }
-
-private:
-    HMODULE m_module;
-    bool m_owned;
-};
-
-#pragma pack(push, 2)
-struct IconGroupEntry {
-    BYTE width, height, colours, reserved;
-    WORD planes, bitCount;
-    DWORD bytes;
-    WORD id;
-};
-#pragma pack(pop)
 
 TEST(WindowsResources, VersionRecordNamesTheProgramAndBothVersions) {
     const std::wstring cli = CommandLineProgram();
@@ -125,51 +80,6 @@ TEST(WindowsResources, VersionRecordNamesTheProgramAndBothVersions) {
         void* text = nullptr;
         ASSERT_TRUE(VerQueryValueW(record.data(), query.c_str(), &text, &length));
         EXPECT_EQ(expected, std::wstring(static_cast<const wchar_t*>(text)));
-    }
-}
-
-TEST(WindowsResources, IconHasTheShellSizesAndEachImageMakesAnIcon) {
-    const Resources cli(CommandLineProgram());
-    ASSERT_TRUE(cli.Loaded());
-    const std::string_view group = cli.Bytes(RT_GROUP_ICON, IDR_MAINFRAME);
-    ASSERT_GE(group.size(), 6u) << "no icon " << IDR_MAINFRAME;
-    const WORD count = reinterpret_cast<const WORD*>(group.data())[2];
-    ASSERT_EQ(group.size(), 6 + count * sizeof(IconGroupEntry));
-    const auto* entries = reinterpret_cast<const IconGroupEntry*>(group.data() + 6);
-    std::set<int> sizes;
-    for (WORD i = 0; i < count; ++i) {
-        const int size = entries[i].width == 0 ? 256 : entries[i].width;
-        sizes.insert(size);
-        const std::string_view image = cli.Bytes(RT_ICON, entries[i].id);
-        HICON icon = CreateIconFromResourceEx(
-            reinterpret_cast<BYTE*>(const_cast<char*>(image.data())),
-            static_cast<DWORD>(image.size()), TRUE, 0x00030000, size, size, LR_DEFAULTCOLOR);
-        EXPECT_NE(nullptr, icon) << size << " x " << size;
-        if (icon != nullptr) {
-            DestroyIcon(icon);
-        }
-    }
-    EXPECT_EQ((std::set<int>{16, 32, 48, 256}), sizes);
-}
-
-// The windows' parts of the manifest are in force in this program; the command
-// line has none of them, but the rest.
-TEST(WindowsResources, OnlyWindowsManifestsAskForCommonControlsAndPerMonitorDpi) {
-    const Resources self(L"");
-    const Resources cli(CommandLineProgram());
-    const struct {
-        const char* program;
-        const Resources& resources;
-        bool windows;
-    } programs[] = {{"this test", self, true}, {"tessaly-cli.exe", cli, false}};
-    for (const auto& p : programs) {
-        SCOPED_TRACE(p.program);
-        const std::string_view manifest = p.resources.Bytes(RT_MANIFEST, 1);
-        EXPECT_NE(std::string_view::npos, manifest.find("level=\"asInvoker\""));
-        EXPECT_NE(std::string_view::npos, manifest.find("8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"));
-        EXPECT_EQ(p.windows,
-                  manifest.find("Microsoft.Windows.Common-Controls") != std::string_view::npos);
-        EXPECT_EQ(p.windows, manifest.find("PerMonitorV2") != std::string_view::npos);
     }
 }
 
