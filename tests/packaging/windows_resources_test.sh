@@ -15,8 +15,10 @@ fail() {
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-wrestool --extract --type=group_icon --name=128 --output="$work/icon.ico" "$program" &&
-    [ -s "$work/icon.ico" ] || fail "no icon 128"
+if ! wrestool --extract --type=group_icon --name=128 --output="$work/icon.ico" "$program" ||
+    ! [ -s "$work/icon.ico" ]; then
+    fail "no icon 128"
+fi
 sizes=$(icotool --list "$work/icon.ico" | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | sort -n | xargs)
 [ "$sizes" = "16 32 48 256" ] || fail "the icon's sizes are '$sizes', not 16 32 48 256"
 
