@@ -125,10 +125,11 @@ void Run(const std::shared_ptr<Shared>& shared) {
         std::lock_guard lock(shared->mutex);
         abandoned = shared->ownerGone;
         shared->window = window;
-        shared->stage = registration != nullptr ? Shared::Stage::watching : Shared::Stage::failed;
+        // Without the registration the broadcasts still come.
+        shared->stage = window != nullptr ? Shared::Stage::watching : Shared::Stage::failed;
     }
     shared->stageChanged.notify_all();
-    if (registration != nullptr && !abandoned) {
+    if (window != nullptr && !abandoned) {
         // Ends when the owner's WM_CLOSE destroys the window.
         MSG message;
         while (GetMessageW(&message, nullptr, 0, 0) > 0) {
