@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "files/win32_utf16.h"
+#include "ui/enter_key.h"
 #include "ui/template_dialog.h"
 #include "ui/win32/win32_control_tooltips.h"
 #include "ui/win32/win32_dialog_layout.h"
@@ -204,24 +205,13 @@ bool Win32TemplateWindow::TranslateKeys(const MSG& message) {
 }
 
 void Win32TemplateWindow::PressEnter() {
-    // The focused button answers Enter; otherwise the default button, unless it is
-    // disabled; a window without a default button takes Enter as OK.
     HWND focus = GetFocus();
-    if (focus != nullptr && GetParent(focus) == m_hwnd && IsButton(focus)) {
-        if (IsWindowEnabled(focus)) {
-            m_events.OnCommand(GetDlgCtrlID(focus), Notification::Clicked);
-        }
-        return;
+    const bool onButton = focus != nullptr && GetParent(focus) == m_hwnd && IsButton(focus);
+    const int command = EnterCommand(m_layout, onButton ? GetDlgCtrlID(focus) : 0,
+                                     [this](int id) { return IsControlEnabled(id); });
+    if (command != 0) {
+        m_events.OnCommand(command, Notification::Clicked);
     }
-    for (const ControlTemplate& control : m_layout.controls) {
-        if (control.kind == ControlKind::DefaultPushButton) {
-            if (IsControlEnabled(control.id)) {
-                m_events.OnCommand(control.id, Notification::Clicked);
-            }
-            return;
-        }
-    }
-    m_events.OnCommand(IDOK, Notification::Clicked);
 }
 
 bool Win32TemplateWindow::IsButton(HWND control) const {
