@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/console_output.h"
 #include "app/switch_manager_app.h"
 #include "app/version.h"
 #include "printers/printer_borrowing.h"
@@ -44,6 +45,7 @@ void PrintUsage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tessaly::UseStartingConsole();
     std::string port;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--port") == 0) {

@@ -17,10 +17,7 @@
 #include "files/win32_utf16.h"
 #include "ports/com_port_ids.h"
 #include "ports/port_discovery.h"
-
-// GUID_DEVINTERFACE_COMPORT; its own header (ntddser.h) is for drivers.
-DEFINE_GUID(kComPortInterface, 0x86E0D1E0, 0x8089, 0x11D0, 0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F,
-            0x73);
+#include "ports/win32_com_port_interface.h"
 
 namespace tessaly {
 namespace {

@@ -63,18 +63,6 @@ bool RunWindowThreadUntil(const std::function<bool()>& condition, int boundMs) {
     return true;
 }
 
-bool FinishTransaction(CTemplateDialog& window, int boundMs) {
-    return RunWindowThreadUntil([&] { return !window.TransactionRunning(); }, boundMs);
-}
-
-::testing::AssertionResult Click(CTemplateDialog& window, int buttonId) {
-    auto clicked = StartClick(window, buttonId);
-    if (clicked && !FinishTransaction(window)) {
-        return ::testing::AssertionFailure() << "the transaction of " << buttonId << " never ended";
-    }
-    return clicked;
-}
-
 ::testing::AssertionResult StartClick(CTemplateDialog& window, int buttonId) {
     wxWindow* control = nullptr;
     if (auto usable = Usable(window, buttonId, control); !usable) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "resources/control_ids.h"
+#include "ui/enter_key.h"
 #include "ui/template_dialog.h"
 #include "ui/wx/accessible_label.h"
 #include "ui/wx/control_factory.h"
@@ -287,25 +288,13 @@ void WxTemplateWindow::OnCharHook(wxKeyEvent& event) {
 }
 
 void WxTemplateWindow::PressEnter() {
-    // The focused button answers Enter; otherwise the default button, unless it is
-    // disabled; a window without a default button takes Enter as OK.
-    wxWindow* focus = FindFocus();
-    if (auto* button = dynamic_cast<wxButton*>(focus);
-        button != nullptr && button->GetParent() == this) {
-        if (button->IsEnabled()) {
-            m_events.OnCommand(button->GetId(), Notification::Clicked);
-        }
-        return;
+    auto* button = dynamic_cast<wxButton*>(FindFocus());
+    const bool onButton = button != nullptr && button->GetParent() == this;
+    const int command = EnterCommand(m_layout, onButton ? button->GetId() : 0,
+                                     [this](int id) { return IsControlEnabled(id); });
+    if (command != 0) {
+        m_events.OnCommand(command, Notification::Clicked);
     }
-    for (const ControlTemplate& control : m_layout.controls) {
-        if (control.kind == ControlKind::DefaultPushButton) {
-            if (IsControlEnabled(control.id)) {
-                m_events.OnCommand(control.id, Notification::Clicked);
-            }
-            return;
-        }
-    }
-    m_events.OnCommand(IDOK, Notification::Clicked);
 }
 
 void WxTemplateWindow::OnPaint(wxPaintEvent& event) {

@@ -1,0 +1,214 @@
+// The Win32 back end under the window framework: a small window with one control
+// of each kind, driven as the operator would.
+// First: windows.h makes IDOK and IDCANCEL macros of the same values.
+#include "resources/control_ids.h"
+
+#include <windows.h>
+
+#include <array>
+#include <atomic>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/window_driver.h"
+#include "ui/progress_bar.h"
+#include "ui/template_dialog.h"
+#include "ui/toolkit.h"
+#include "ui/win32/win32_template_window.h"
+
+namespace tessaly::testing {
+namespace {
+
+constexpr int kFirst = 1101;
+constexpr int kDefault = 1102;
+constexpr int kList = 1103;
+constexpr int kEditable = 1104;
+constexpr int kGauge = 1105;
+constexpr int kDisabledList = 1106;
+constexpr int kNarrow = 1107;
+
+constexpr std::array<const char*, 3> kColours{"Red", "Green", "Blue"};
+constexpr std::array<const char*, 2> kLengths{"Short", "An item far longer than its box"};
+
+constexpr std::array<ControlTemplate, 9> kControls{{
+    {kDisabledList, "LIST0", ControlKind::DropDownList, "", kColours, 50, 7, 60, 50, false, 0},
+    {IDC_STATIC, "", ControlKind::VCentredLabel, "Colour", {}, 7, 7, 40, 12},
+    {kList, "LIST", ControlKind::DropDownList, "", kColours, 50, 22, 60, 50, true, 1},
+    {kEditable, "EDIT", ControlKind::EditableDropDown, "", kColours, 50, 37, 60, 50, true, 2},
+    {kNarrow, "NARROW", ControlKind::DropDownList, "", kLengths, 7, 37, 40, 50, true, 0},
+    {kFirst, "FIRST", ControlKind::PushButton, "First", {}, 120, 7, 50, 14},
+    {kDefault, "DEFAULT", ControlKind::DefaultPushButton, "Default", {}, 120, 25, 50, 14},
+    {IDCANCEL, "IDCANCEL", ControlKind::PushButton, "Close", {}, 120, 43, 50, 14},
+    {kGauge, "GAUGE", ControlKind::ProgressBar, "", {}, 7, 62, 163, 10},
+}};
+constexpr DialogTemplate kTemplate{900, "Framework test", 177, 80, kControls};
+
+class QuietServices final : public WindowServices {
+public:
+    void ShowMessage(const CTemplateDialog*, const std::string&, MessageIcon) override {}
+    std::optional<std::filesystem::path> AskSavePath(const CTemplateDialog*,
+                                                     const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> AskOpenPath(const CTemplateDialog*,
+                                                     const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    void Wait(int) override {}
+};
+
+class TestWindow final : public CTemplateDialog {
+public:
+    explicit TestWindow(WindowServices& services) : CTemplateDialog(kTemplate, services) {
+        BindHandlers(this, kHandlers);
+    }
+    ~TestWindow() override { AbandonTransaction(); }
+
+    using CTemplateDialog::RunTransaction;
+
+    std::int32_t colour = 0;
+    ProgressBar progress;
+    int firstClicks = 0;
+    int defaultClicks = 0;
+
+protected:
+    void DoDataExchange(DataExchange& dx) override {
+        dx.Control(kGauge, progress);
+        dx.ListIndex(kList, colour);
+    }
+
+private:
+    void OnFirst() { ++firstClicks; }
+    void OnDefault() { ++defaultClicks; }
+
+    static constexpr CommandHandler<TestWindow> kHandlers[] = {
+        {Notification::Clicked, kFirst, &TestWindow::OnFirst},
+        {Notification::Clicked, kDefault, &TestWindow::OnDefault},
+    };
+};
+
+class Win32TemplateWindowTest : public ::testing::Test {
+protected:
+    HWND Dialog() { return Win32WindowOf(window).Handle(); }
+    HWND Control(int id) { return Win32WindowOf(window).Control(id); }
+
+    // A transaction that runs until the test lets it go (bounded, so that a
+    // failing test never hangs).
+    void StartHeldTransaction(std::function<void(BackgroundHost&)> first = {}) {
+        ASSERT_TRUE(window.RunTransaction(
+            &window.progress,
+            [this, first](BackgroundHost& host) {
+                if (first) {
+                    first(host);
+                }
+                for (int i = 0; i < 10000 && !release; ++i) {
+                    Sleep(1);
+                }
+            },
+            [this] { doneRan = true; }));
+    }
+
+    QuietServices services;
+    TestWindow window{services};
+    std::atomic<bool> release{false};
+    bool doneRan = false;
+};
+
+TEST_F(Win32TemplateWindowTest, PlacesControlsInDialogUnitsWithEachLabelJustBeforeItsControl) {
+    RECT expected{120, 7, 170, 21};
+    MapDialogRect(Dialog(), &expected);
+    RECT actual;
+    GetWindowRect(Control(kFirst), &actual);
+    MapWindowPoints(nullptr, Dialog(), reinterpret_cast<POINT*>(&actual), 2);
+    EXPECT_TRUE(EqualRect(&expected, &actual));
+    // Screen readers name a control after the label just before it.
+    HWND label = GetWindow(Control(kDisabledList), GW_HWNDPREV);
+    wchar_t text[32] = {};
+    GetWindowTextW(label, text, 32);
+    EXPECT_STREQ(text, L"Colour");
+}
+
+TEST_F(Win32TemplateWindowTest, EscapeAndTheCloseBoxEndWithCancel) {
+    EXPECT_EQ(RunModal(window, [&] { PressKey(window, Key::Escape); }), IDCANCEL);
+    EXPECT_EQ(RunModal(window, [&] { SendMessageW(Dialog(), WM_CLOSE, 0, 0); }), IDCANCEL);
+}
+
+TEST_F(Win32TemplateWindowTest, EscapeClosesADroppedListFirst) {
+    const int result = RunModal(window, [&] {
+        FocusOn(window, kList);
+        SendMessageW(Control(kList), CB_SHOWDROPDOWN, TRUE, 0);
+        PressKey(window, Key::Escape);
+        EXPECT_FALSE(SendMessageW(Control(kList), CB_GETDROPPEDSTATE, 0, 0));
+        EXPECT_TRUE(window.Native().IsModal());
+    });
+    EXPECT_EQ(result, kLeftOpen);
+}
+
+TEST_F(Win32TemplateWindowTest, AModalRunDisablesTheOtherWindowsUntilItEnds) {
+    TestWindow second{services};
+    RunModal(window, [&] {
+        RunModal(second, [&] { EXPECT_FALSE(IsWindowEnabled(Dialog())); });
+        EXPECT_TRUE(IsWindowEnabled(Dialog()));
+    });
+}
+
+TEST(Win32DesktopServicesTest, MessagesAreCaptionedWithTheProgramFilesName) {
+    EXPECT_EQ(MessageCaption(), "win32_ui_tests");
+}
+
+TEST_F(Win32TemplateWindowTest, CloseBoxDuringATransactionEndsTheWindowAfterIt) {
+    const int result = RunModal(window, [&] {
+        StartHeldTransaction();
+        SendMessageW(Dialog(), WM_CLOSE, 0, 0);
+        PumpEvents();
+        EXPECT_TRUE(window.Native().IsModal()) << "ended under a running transaction";
+        release = true;
+        EXPECT_TRUE(FinishTransaction(window));
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(doneRan);
+}
+
+TEST_F(Win32TemplateWindowTest, ProgressFromTheWorkerReachesTheBarWhileItRuns) {
+    ShowForTest(window);
+    StartHeldTransaction([](BackgroundHost& host) { host.SetProgress(40); });
+    EXPECT_TRUE(RunWindowThreadUntil([&] { return GaugeValue(window, kGauge) == 40; }, 10000));
+    release = true;
+    EXPECT_TRUE(FinishTransaction(window));
+}
+
+TEST_F(Win32TemplateWindowTest, InputIsDroppedWhileATransactionRunsAndTheCursorIsBusy) {
+    ShowForTest(window);
+    FocusOn(window, kList);
+    StartHeldTransaction();
+    const LPARAM inside = MAKELPARAM(5, 5);
+    PostMessageW(Control(kFirst), WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    PostMessageW(Control(kFirst), WM_LBUTTONUP, 0, inside);
+    PumpEvents();
+    EXPECT_EQ(FocusedControl(window), kList) << "a click went through to the button";
+    SendMessageW(Dialog(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Dialog()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+
+    release = true;
+    ASSERT_TRUE(FinishTransaction(window));
+    PumpEvents();
+    EXPECT_EQ(window.firstClicks, 0) << "held input was queued, not dropped";
+    PostMessageW(Control(kFirst), WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    PostMessageW(Control(kFirst), WM_LBUTTONUP, 0, inside);
+    PumpEvents();
+    EXPECT_EQ(window.firstClicks, 1) << "input stays held after the transaction";
+}
+
+TEST_F(Win32TemplateWindowTest, ACutItemOrANoteBecomesTheListsTooltip) {
+    ShowForTest(window);
+    ASSERT_TRUE(Select(window, kNarrow, 0));
+    EXPECT_EQ(TooltipText(window, kNarrow), "");
+    ASSERT_TRUE(Select(window, kNarrow, 1));
+    EXPECT_EQ(TooltipText(window, kNarrow), "An item far longer than its box");
+    Win32WindowOf(window).ShowListNote(kNarrow, "Only for ESC/POS displays");
+    EXPECT_EQ(TooltipText(window, kNarrow), "Only for ESC/POS displays");
+}
+
+}  // namespace
+}  // namespace tessaly::testing
