@@ -86,11 +86,16 @@ Operator::Operator(int boundMs) : m_boundMs(boundMs) {
 
 Operator::~Operator() {
     if (m_process.hProcess != nullptr) {
-        if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(m_process.hProcess, 1);
-        }
         CloseHandle(m_process.hProcess);
         CloseHandle(m_process.hThread);
+    }
+}
+
+void Operator::EndStarted() {
+    if (m_process.hProcess != nullptr &&
+        WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(m_process.hProcess, 1);
+        WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(m_boundMs));
     }
 }
 

@@ -14,11 +14,14 @@ namespace tessaly::windriver {
 class Operator {
 public:
     explicit Operator(int boundMs);
-    ~Operator();  // ends a started program that is still running
+    ~Operator();
     Operator(const Operator&) = delete;
     Operator& operator=(const Operator&) = delete;
 
     bool Start(const std::wstring& commandLine);
+    // Ends the started program if it still runs: after a failed step nobody
+    // would close it, and it would hold its port and its windows.
+    void EndStarted();
     // Waits for a shown top-level window titled `caption` (of the started
     // program, when one was started) and acts on it from now on. Returns the
     // milliseconds since Start, or -1 when nothing was started.

@@ -1,7 +1,8 @@
 // tessaly-windriver: takes an operator's steps on another program's windows and
 // prints what the operator would read, with the time each message took to come.
 // Exit status 0 when every step was taken, 1 at the first that could not be
-// (its reason on standard error), 2 for bad usage.
+// (its reason on standard error; a program it started is ended), 2 for bad
+// usage. A program it started and no step closed is left running.
 #include <windows.h>
 // After windows.h.
 #include <fcntl.h>
@@ -120,6 +121,7 @@ int wmain(int argc, wchar_t** argv) {
             if (!op.Error().empty()) {
                 std::fprintf(stderr, "tessaly-windriver: %s\n", op.Error().c_str());
             }
+            op.EndStarted();
             return 1;
         }
     }
