@@ -51,6 +51,8 @@ public:
     const std::string& PortName() const { return m_portName; }
     std::int32_t EmulationModeIndex() const { return m_emulationMode; }
     const CSerialLink& Link() const { return m_link; }
+    // The window "Run Manager" has open, or null.
+    CTemplateDialog* EditingWindow() const { return m_editingWindow; }
     // The devices listed after "COM10", in list order.
     const std::vector<SerialPortInfo>& ListedDevices() const { return m_listedDevices; }
 

@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/editing_windows.h"
 #include "app/main_dlg.h"
 #include "printers/printer_borrowing.h"
 #include "resources/control_ids.h"
@@ -45,16 +44,18 @@ protected:
         received = display.Received();
     }
 
-    // "Run Manager": the window it opens for `mode`, borrowing the main window's
-    // link, run modally with `steps`.
-    void RunEditingWindow(CMainDlg& main, EmulationMode mode,
-                          const std::function<void(CTemplateDialog&)>& steps) {
+    // Presses "Run Manager" and runs `steps` in the window it opens.
+    void RunEditingWindow(CMainDlg& main, const std::function<void(CTemplateDialog&)>& steps) {
         ASSERT_TRUE(main.IsControlEnabled(IDC_RUN_MANAGER));
-        // The main window lends its own open link, as its Run Manager does.
-        auto* link = const_cast<CSerialLink*>(&main.Link());
-        std::unique_ptr<CTemplateDialog> editing = CreateEditingWindow(mode, link, services);
-        editing->CentreOver(main);
-        RunModal(*editing, [&] { steps(*editing); });
+        main.Post([&] {
+            CTemplateDialog* editing = main.EditingWindow();
+            ASSERT_NE(editing, nullptr);
+            steps(*editing);
+            if (editing->Native().IsModal()) {
+                editing->EndDialog(kLeftOpen);
+            }
+        });
+        ASSERT_TRUE(Click(main, IDC_RUN_MANAGER));
     }
 
     std::vector<std::string> Sentences() const {
@@ -91,7 +92,7 @@ TEST_F(WindowWireTest, EscPosCheckGetChangeSetAndExit) {
     RunMainWindow([&](CMainDlg& main) {
         ASSERT_TRUE(Select(main, IDC_PORT, kCom5));
         ASSERT_TRUE(Click(main, IDC_CHECK_COMM));
-        RunEditingWindow(main, kEscPos, [&](CTemplateDialog& editor) {
+        RunEditingWindow(main, [&](CTemplateDialog& editor) {
             ASSERT_TRUE(Click(editor, IDC_GET_STATUS));
             ASSERT_TRUE(Select(editor, IDC_BRIGHTNESS, 2));
             ASSERT_TRUE(Click(editor, IDC_SET_STATUS));
@@ -110,7 +111,7 @@ TEST_F(WindowWireTest, QuelmarCheckSetShowInformationAndExit) {
         ASSERT_TRUE(Select(main, IDC_PORT, kCom5));
         ASSERT_TRUE(Select(main, IDC_EMULATION, kQuelmar));
         ASSERT_TRUE(Click(main, IDC_CHECK_COMM));
-        RunEditingWindow(main, kQuelmar, [&](CTemplateDialog& basic) {
+        RunEditingWindow(main, [&](CTemplateDialog& basic) {
             ASSERT_TRUE(Select(basic, IDC_CODE_TABLE, 3));
             ASSERT_TRUE(Click(basic, IDC_SET_STATUS));
             ASSERT_TRUE(Click(basic, IDC_SHOW_INFO));
