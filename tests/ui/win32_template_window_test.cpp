@@ -30,7 +30,7 @@ constexpr int kNarrow = 1107;
 constexpr std::array<const char*, 3> kColours{"Red", "Green", "Blue"};
 constexpr std::array<const char*, 2> kLengths{"Short", "An item far longer than its box"};
 
-constexpr std::array<ControlTemplate, 9> kControls{{
+constexpr std::array<ControlTemplate, 10> kControls{{
     {kDisabledList, "LIST0", ControlKind::DropDownList, "", kColours, 50, 7, 60, 50, false, 0},
     {IDC_STATIC, "", ControlKind::VCentredLabel, "Colour", {}, 7, 7, 40, 12},
     {kList, "LIST", ControlKind::DropDownList, "", kColours, 50, 22, 60, 50, true, 1},
@@ -40,6 +40,7 @@ constexpr std::array<ControlTemplate, 9> kControls{{
     {kDefault, "DEFAULT", ControlKind::DefaultPushButton, "Default", {}, 120, 25, 50, 14},
     {IDCANCEL, "IDCANCEL", ControlKind::PushButton, "Close", {}, 120, 43, 50, 14},
     {kGauge, "GAUGE", ControlKind::ProgressBar, "", {}, 7, 62, 163, 10},
+    {IDC_STATIC, "", ControlKind::Label, "A label far longer than its box", {}, 7, 52, 80, 8},
 }};
 constexpr DialogTemplate kTemplate{900, "Framework test", 177, 80, kControls};
 
@@ -208,6 +209,19 @@ TEST_F(Win32TemplateWindowTest, ACutItemOrANoteBecomesTheListsTooltip) {
     EXPECT_EQ(TooltipText(window, kNarrow), "An item far longer than its box");
     Win32WindowOf(window).ShowListNote(kNarrow, "Only for ESC/POS displays");
     EXPECT_EQ(TooltipText(window, kNarrow), "Only for ESC/POS displays");
+}
+
+TEST_F(Win32TemplateWindowTest, ALabelWiderThanItsBoxTakesASmallerFontInsteadOfLosingLetters) {
+    HWND label = FindWindowExW(Dialog(), nullptr, L"Static", L"A label far longer than its box");
+    ASSERT_NE(label, nullptr);
+    HDC dc = GetDC(label);
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE text{};
+    GetTextExtentPoint32W(dc, L"A label far longer than its box", 31, &text);
+    ReleaseDC(label, dc);
+    RECT box{};
+    GetClientRect(label, &box);
+    EXPECT_LE(text.cx, box.right);
 }
 
 }  // namespace

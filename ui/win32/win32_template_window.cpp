@@ -87,6 +87,7 @@ Win32TemplateWindow::Win32TemplateWindow(const DialogTemplate& layout, WindowEve
                                 "cannot create the window");
     }
     m_tooltips = std::make_unique<ControlTooltips>(m_hwnd);
+    m_labelFonts = std::make_unique<LabelFonts>(m_hwnd);
     FillLists();
     for (const ControlTemplate& control : m_layout.controls) {
         if (control.kind == ControlKind::ProgressBar) {

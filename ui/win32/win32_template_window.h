@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/native_window.h"
+#include "ui/win32/win32_label_fonts.h"
 #include "ui/win32/win32_posted_calls.h"
 
 namespace tessaly {
@@ -76,7 +77,8 @@ private:
     PostedCalls m_calls{WM_APP + 1};
     std::vector<std::unique_ptr<Gauge>> m_gauges;
     std::unique_ptr<ControlTooltips> m_tooltips;
-    std::unique_ptr<ProgramIcons> m_icons;  // after the window, which shows them
+    std::unique_ptr<LabelFonts> m_labelFonts;  // after the window, whose labels use them
+    std::unique_ptr<ProgramIcons> m_icons;     // after the window, which shows them
     bool m_initialised = false;
     bool m_modal = false;
     int m_result = 0;
