@@ -93,7 +93,12 @@ int main(int argc, char** argv) {
     printers.RecoverEarlierRun();
 
     tessaly::CSwitchManagerApp app(printers, endRequests, port);
-    const int status = tessaly::RunWithToolkit(argv, "tessaly", [&app] { return app.Run(); });
+    const int status = tessaly::RunWithToolkit(argv, "tessaly", [&] {
+        // A log-off with the windows open: the printers get their own port back
+        // before the system stops the program.
+        tessaly::OnSessionEnd([&printers] { printers.RestorePrinters(); });
+        return app.Run();
+    });
     printers.RestorePrinters();
     run.MarkEnded();
     if (signals.Received() != 0)

@@ -20,6 +20,13 @@ int RunWithToolkit(char** argv, const char* program, const std::function<int()>&
 // RunWithToolkit runs. Calls still pending at its end are dropped.
 void CallOnToolkitThread(std::function<void()> call);
 
+// Runs `last` once, on the toolkit's thread, when the desktop's session ends (log
+// off, shut down) while the program's windows are still open. The system may stop
+// the program as soon as `last` returns, so it does at once what must not wait for
+// the windows to close. A desktop that ends its session with a termination signal
+// (Linux) never calls it; the signal's own handling does that work there.
+void OnSessionEnd(std::function<void()> last);
+
 // The desktop's own message boxes, file dialogs and sleep.
 std::unique_ptr<WindowServices> CreateDesktopServices();
 

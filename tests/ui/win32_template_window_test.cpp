@@ -224,5 +224,17 @@ TEST_F(Win32TemplateWindowTest, ALabelWiderThanItsBoxTakesASmallerFontInsteadOfL
     EXPECT_LE(text.cx, box.right);
 }
 
+// Windows stops a program soon after its windows have heard that the session
+// ends; what must not be lost runs then, once, and not for an end called off.
+TEST_F(Win32TemplateWindowTest, TheEndOfTheSessionRunsTheProgramsLastWorkOnce) {
+    int runs = 0;
+    OnSessionEnd([&] { ++runs; });
+    SendMessageW(Dialog(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(runs, 0);
+    SendMessageW(Dialog(), WM_ENDSESSION, TRUE, 0);
+    SendMessageW(Dialog(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(runs, 1);
+}
+
 }  // namespace
 }  // namespace tessaly::testing

@@ -16,6 +16,7 @@
 #include "ui/win32/win32_input_hold.h"
 #include "ui/win32/win32_message_pump.h"
 #include "ui/win32/win32_program_icon.h"
+#include "ui/win32/win32_session_end.h"
 
 namespace tessaly {
 
@@ -152,6 +153,13 @@ INT_PTR Win32TemplateWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lPara
             // The window decides: it ends, or, while a transaction runs, ends once
             // the display is left between two commands.
             m_events.OnCloseBox();
+            return TRUE;
+        case WM_ENDSESSION:
+            // The session ends once every program has answered this: the
+            // program may be stopped at any moment after, windows open or not.
+            if (wParam != FALSE) {
+                RunSessionEndWork();
+            }
             return TRUE;
         case WM_SETCURSOR:
             if (SetHeldCursor()) {

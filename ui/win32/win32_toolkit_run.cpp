@@ -3,9 +3,11 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <utility>
 
 #include "ui/toolkit.h"
 #include "ui/win32/win32_posted_calls.h"
+#include "ui/win32/win32_session_end.h"
 #include "ui/win32/win32_toolkit_session.h"
 #include "ui/win32/win32_window_services.h"
 
@@ -101,6 +103,10 @@ int RunWithToolkit(char** argv, const char* program, const std::function<int()>&
 
 void CallOnToolkitThread(std::function<void()> call) {
     ToolkitCalls().Add(std::move(call));
+}
+
+void OnSessionEnd(std::function<void()> last) {
+    SetSessionEndWork(std::move(last));
 }
 
 std::unique_ptr<WindowServices> CreateDesktopServices() {

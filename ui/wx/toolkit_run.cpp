@@ -34,6 +34,8 @@ void CallOnToolkitThread(std::function<void()> call) {
     }
 }
 
+void OnSessionEnd(std::function<void()>) {}
+
 std::unique_ptr<WindowServices> CreateDesktopServices() {
     return std::make_unique<WxWindowServices>();
 }
