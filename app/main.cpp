@@ -10,6 +10,7 @@
 #include "app/console_output.h"
 #include "app/switch_manager_app.h"
 #include "app/version.h"
+#include "link/port_name.h"
 #include "printers/printer_borrowing.h"
 #include "signals/end_request_relay.h"
 #include "signals/stop_request.h"
@@ -34,12 +35,13 @@ void PrintUsage() {
     std::printf(
         "usage: tessaly [--help] [--version] [--port NAME]\n"
         "Opens the main window, which reads and changes the user settings of a customer\n"
-        "display on a serial port. COMn is the device in TESSALY_COMn, or /dev/ttyS(n-1).\n"
+        "display on a serial port. %s\n"
         "  -h, --help   print this usage and exit\n"
         "  --version    print the version and exit\n"
         "  --port NAME  choose this port in the window: COM1..COM10, a device path, a\n"
         "               kernel name (ttyUSB0) or a /dev/serial/by-id/ name\n"
-        "The same transactions run from a script with tessaly-cli. See tessaly(1).\n");
+        "The same transactions run from a script with tessaly-cli. See tessaly(1).\n",
+        tessaly::ComNameMeaning());
 }
 
 }  // namespace

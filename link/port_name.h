@@ -15,4 +15,7 @@ std::string ResolvePortName(const std::string& portName);
 // "\\.\COMn", the name the operator knows.
 std::string DeviceNameShown(const std::string& devicePath);
 
+// What a "COMn" name opens on this system, as a sentence for help texts.
+const char* ComNameMeaning();
+
 }  // namespace tessaly

@@ -32,4 +32,8 @@ std::string DeviceNameShown(const std::string& devicePath) {
     return devicePath;
 }
 
+const char* ComNameMeaning() {
+    return "COMn is the device in TESSALY_COMn, or /dev/ttyS(n-1).";
+}
+
 }  // namespace tessaly

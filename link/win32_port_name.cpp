@@ -23,4 +23,8 @@ std::string DeviceNameShown(const std::string& devicePath) {
                                                    : devicePath;
 }
 
+const char* ComNameMeaning() {
+    return "COMn is the Windows serial port of that name.";
+}
+
 }  // namespace tessaly
