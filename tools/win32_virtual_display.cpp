@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <winsock2.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <stdexcept>
@@ -135,17 +136,23 @@ VirtualDisplay::VirtualDisplay() {
             continue;
         }
         const std::vector<std::uint8_t> mark = MarkNumbered(++m_markerSerial);
+        // A mark of an earlier try that was only slow comes first: what counts is
+        // that this one ends what the stream brought.
+        const auto endsWithMark = [&mark](const std::vector<std::uint8_t>& seen) {
+            return seen.size() >= mark.size() &&
+                   std::equal(mark.rbegin(), mark.rend(), seen.rbegin());
+        };
         std::vector<std::uint8_t> seen;
         const auto probeEnd = Clock::now() + kProbeBound;
-        bool ours = WriteAll(keeper, mark);
-        while (ours && Clock::now() < probeEnd && seen.size() < mark.size()) {
+        const bool written = WriteAll(keeper, mark);
+        while (written && Clock::now() < probeEnd && !endsWithMark(seen)) {
             std::uint8_t byte = 0;
             if (Readable(s, std::chrono::milliseconds(20)) &&
                 recv(s, reinterpret_cast<char*>(&byte), 1, 0) == 1) {
                 seen.push_back(byte);
             }
         }
-        if (ours && seen == mark) {
+        if (written && endsWithMark(seen)) {
             m_keeper = keeper;
         } else {
             CloseHandle(keeper);
