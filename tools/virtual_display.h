@@ -1,5 +1,8 @@
 // A customer display that lives on a pseudo-terminal: the tests, the demo and
 // the command line talk to it exactly as they would to the real device.
+// On Windows the pseudo-terminal is a Linux one that a socat process holds and
+// relays to a TCP port ($TESSALY_VDISPLAY_PORT); the prefix maps COM5 to it,
+// and the display serves the TCP stream (see win32_virtual_display.cpp).
 #pragma once
 
 #include <array>
@@ -34,12 +37,13 @@ public:
     VirtualDisplay();  // opens the pseudo-terminal and starts answering; throws on failure
     // Serves the master side of a pseudo-terminal someone else opened (a mocked
     // device node's); the display takes it over and closes it at the end.
+    // Linux only: on Windows it throws.
     explicit VirtualDisplay(int master);
     ~VirtualDisplay();  // stops the thread and closes the master side
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 
-    // Path of the slave side, e.g. /dev/pts/3: open this as the serial port.
+    // Path of the slave side, e.g. /dev/pts/3 (COM5 on Windows): open this as the serial port.
     const std::string& DevicePath() const { return m_devicePath; }
 
     void SetFault(Fault fault);
@@ -84,6 +88,9 @@ private:
     void Send(const std::vector<std::uint8_t>& bytes);
     void CloseMaster();
     void Settle() const;
+    // Windows: takes the display's own mark out of what one read brought.
+    std::vector<std::uint8_t> WithoutMarker(const std::uint8_t* bytes, std::size_t count,
+                                            bool& marked);
 
     std::string m_devicePath;
     int m_master = -1;
@@ -92,6 +99,14 @@ private:
     int m_slaveKeeper = -1;
     int m_wakeRead = -1;
     int m_wakeWrite = -1;
+    // Windows: the relay's socket stands for the master side; the keeper is the display's
+    // own handle of the COM port, through which it marks the stream and reads the line.
+    std::uintptr_t m_socket = ~std::uintptr_t{0};
+    void* m_keeper = nullptr;
+    mutable std::uint32_t m_markerSerial = 0;
+    mutable std::vector<std::uint8_t> m_marker;  // guarded by m_mutex, as the match below
+    mutable std::size_t m_markerMatched = 0;
+    mutable std::atomic<bool> m_markerSeen{false};
     mutable std::mutex m_mutex;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};

@@ -2,22 +2,32 @@
 // number of entries in a folder, and raw file contents.
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace tessaly::test {
 
 class TempDir {
 public:
+    // A new folder of a random name, the owner's alone (as mkdtemp makes it, which
+    // Windows lacks); create_directory fails on a name that exists.
     TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tessaly-test.XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr)
-            m_path = pattern;
+        std::random_device seed;
+        std::mt19937_64 pick(seed());
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const std::filesystem::path candidate =
+                std::filesystem::temp_directory_path() / ("tessaly-test." + std::to_string(pick()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                std::filesystem::permissions(candidate, std::filesystem::perms::owner_all, error);
+                m_path = candidate.string();
+            }
+        }
     }
     ~TempDir() {
         std::error_code ignored;
@@ -34,7 +44,7 @@ private:
     std::string m_path;
 };
 
-inline void WriteRaw(const std::string& path, const std::vector<unsigned char>& bytes) {
+inline void WriteRaw(const std::filesystem::path& path, const std::vector<unsigned char>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
@@ -45,7 +55,7 @@ inline std::size_t EntriesIn(const std::string& folder) {
                                                   std::filesystem::directory_iterator()));
 }
 
-inline std::vector<unsigned char> ReadRaw(const std::string& path) {
+inline std::vector<unsigned char> ReadRaw(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

@@ -66,13 +66,24 @@ void PumpEvents() {
     }
 }
 
+// One message at a time, the condition checked after each: a worker that keeps
+// posting its progress keeps the queue from running dry, so a pump that empties
+// it first would see the window only as the worker left it.
 bool RunWindowThreadUntil(const std::function<bool()>& condition, int boundMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) {
             return false;
         }
-        DispatchPending();
+        MSG message;
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+            } else {
+                DispatchProgramMessage(message);
+                continue;
+            }
+        }
         // Until a message arrives or 1 ms has passed: the condition may change on another thread.
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
     }

@@ -29,13 +29,19 @@ void PostedCalls::Add(std::function<void()> call) {
     PostMessageW(m_target, m_wakeUp, 0, 0);
 }
 
+// Only the calls queued when the run starts; later ones have wake-ups of their
+// own. A worker that adds calls as fast as they run would otherwise keep the
+// thread in this one message until the worker ends, and whoever pumps the
+// messages would see none of the steps between.
 void PostedCalls::RunPending() {
     std::shared_ptr<bool> attached;
+    std::size_t due = 0;
     {
         std::lock_guard lock(m_mutex);
         attached = m_attached;
+        due = m_calls.size();
     }
-    while (*attached) {
+    for (; due > 0 && *attached; --due) {
         std::function<void()> call;
         {
             std::lock_guard lock(m_mutex);

@@ -28,8 +28,8 @@ public:
     void Detach();
     // Any thread. Dropped when nothing is attached.
     void Add(std::function<void()> call);
-    // On the target's thread, when the wake-up arrives: runs the queued calls in
-    // the order they were added. A call may run a nested message loop, which runs
+    // On the target's thread, when the wake-up arrives: runs the calls queued by
+    // then in the order they were added. A call may run a nested message loop, which runs
     // later calls before it returns, or detach the queue, which ends the run.
     void RunPending();
 

@@ -1,0 +1,15 @@
+#include <sys/stat.h>
+
+#include "tests/support/named_pipe.h"
+
+namespace tessaly::test {
+
+bool NamedPipesInFolders() {
+    return true;
+}
+
+bool MakeNamedPipe(const std::filesystem::path& path) {
+    return ::mkfifo(path.c_str(), 0600) == 0;
+}
+
+}  // namespace tessaly::test
