@@ -1,5 +1,7 @@
 #include "files/shown_name.h"
 
+#include "files/separator.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -74,7 +76,9 @@ std::string ShownName(std::string_view name) {
                     shown += "\\r";
                     break;
                 case '\\':
-                    shown += "\\\\";
+                    // Within a name it is doubled, so that no escape can be faked;
+                    // where it separates folders it is shown as the system writes it.
+                    shown += BackslashSeparatesFolders() ? "\\" : "\\\\";
                     break;
                 default:
                     if (byte < 0x20 || byte == 0x7F) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -230,6 +231,18 @@ TEST_F(SwitchEditorTest, EnterOnAListEndsWithOkAfterReadingTheLists) {
 // While the display works the window stays alive: its thread is free, the bar
 // moves, and the operator's clicks and keys are refused until the end.
 TEST_F(SwitchEditorTest, GetStatusRunsWhileTheWindowStaysAliveAndDeafToInput) {
+    // The read is held at its third wait until the operator's input has been
+    // tried, so that it is still running however fast the line is.
+    std::atomic<bool> released{false};
+    int waitsSeen = 0;
+    services.onWait = [&](int) {
+        if (++waitsSeen != 3) {
+            return;
+        }
+        for (int i = 0; i < 10000 && !released; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    };
     ShowForTest(window);
     ASSERT_TRUE(StartClick(window, IDC_GET_STATUS));
     EXPECT_TRUE(window.TransactionRunning());
@@ -240,6 +253,7 @@ TEST_F(SwitchEditorTest, GetStatusRunsWhileTheWindowStaysAliveAndDeafToInput) {
     PressKey(window, Key::Escape);
     EXPECT_TRUE(IsShownOnScreen(window));
     EXPECT_TRUE(services.openRequests.empty()) << "Load Status must not open mid-transaction";
+    released = true;
 
     ASSERT_TRUE(FinishTransaction(window));
     EXPECT_TRUE(barMovedWhileRunning);

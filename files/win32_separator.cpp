@@ -1,0 +1,9 @@
+#include "files/separator.h"
+
+namespace tessaly {
+
+bool BackslashSeparatesFolders() {
+    return true;
+}
+
+}  // namespace tessaly
