@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/recording_window_services.h"
 #include "tests/support/window_driver.h"
 #include "ui/progress_bar.h"
 #include "ui/template_dialog.h"
@@ -43,20 +44,6 @@ constexpr std::array<ControlTemplate, 10> kControls{{
     {IDC_STATIC, "", ControlKind::Label, "A label far longer than its box", {}, 7, 52, 80, 8},
 }};
 constexpr DialogTemplate kTemplate{900, "Framework test", 177, 80, kControls};
-
-class QuietServices final : public WindowServices {
-public:
-    void ShowMessage(const CTemplateDialog*, const std::string&, MessageIcon) override {}
-    std::optional<std::filesystem::path> AskSavePath(const CTemplateDialog*,
-                                                     const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> AskOpenPath(const CTemplateDialog*,
-                                                     const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    void Wait(int) override {}
-};
 
 class TestWindow final : public CTemplateDialog {
 public:
@@ -109,7 +96,7 @@ protected:
             [this] { doneRan = true; }));
     }
 
-    QuietServices services;
+    RecordingWindowServices services;
     TestWindow window{services};
     std::atomic<bool> release{false};
     bool doneRan = false;
