@@ -12,9 +12,9 @@
 #include "cli/port_commands.h"
 #include "cli/setting_table.h"
 #include "cli/switch_report.h"
+#include "files/shown_name.h"
 #include "switches/setting_mapping.h"
 #include "switches/status_file.h"
-#include "files/shown_name.h"
 #include "transactions/outcome_text.h"
 
 namespace tessaly {

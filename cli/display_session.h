@@ -5,8 +5,8 @@
 
 #include "cli/cli_commands.h"
 #include "cli/console_host.h"
-#include "switches/switch_grid.h"
 #include "link/serial_link.h"
+#include "switches/switch_grid.h"
 #include "transactions/transactions.h"
 
 namespace tessaly {

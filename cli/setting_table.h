@@ -8,8 +8,8 @@
 #include <string>
 
 #include "cli/cli_request.h"
-#include "switches/setting_mapping.h"
 #include "resources/setting_lists.h"
+#include "switches/setting_mapping.h"
 
 namespace tessaly {
 

@@ -8,8 +8,8 @@
 #include <span>
 #include <string>
 
-#include "switches/switch_grid.h"
 #include "protocol/commands.h"
+#include "switches/switch_grid.h"
 
 namespace tessaly {
 
