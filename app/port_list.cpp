@@ -1,11 +1,10 @@
 // The main window's port list: "COM1" to "COM10" as they always were, then the
 // serial devices present that none of them opens, followed as they come and go.
-#include <algorithm>
-#include <cctype>
 #include <utility>
 
 #include "app/main_dlg.h"
 #include "link/port_name.h"
+#include "ports/com_port_ids.h"
 #include "ports/device_names.h"
 #include "ports/device_presence.h"
 #include "ports/port_discovery.h"
@@ -30,13 +29,6 @@ int IndexOf(const std::vector<SerialPortInfo>& devices, const std::string& stabl
         }
     }
     return -1;
-}
-
-bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
 }
 
 // "/dev/ttyUSB0 (FTDI FT232R USB UART, serial A10KZP3S, 0403:6001, ftdi_sio)"
@@ -92,12 +84,11 @@ void CMainDlg::ChooseStartPort() {
         return;
     }
     const std::string name = std::exchange(m_portAtStart, {});
-    for (int i = 0; i < kComItems; ++i) {
-        if (SameTextIgnoringCase(name, kPortItems[i])) {
-            SetListIndex(IDC_PORT, i);
-            UpdatePortTooltip();
-            return;
-        }
+    // "COM1".."COM10", in any case, are the list's own items.
+    if (const int number = ComNumber(name); number >= 1 && number <= kComItems) {
+        SetListIndex(IDC_PORT, number - 1);
+        UpdatePortTooltip();
+        return;
     }
     const std::string path = ResolveDeviceName(name);
     int index = -1;

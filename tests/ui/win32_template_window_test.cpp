@@ -12,6 +12,7 @@
 
 #include "tests/support/recording_window_services.h"
 #include "tests/support/window_driver.h"
+#include "tests/ui/test_window.h"
 #include "ui/progress_bar.h"
 #include "ui/template_dialog.h"
 #include "ui/toolkit.h"
@@ -20,60 +21,23 @@
 namespace tessaly::testing {
 namespace {
 
-constexpr int kFirst = 1101;
-constexpr int kDefault = 1102;
-constexpr int kList = 1103;
-constexpr int kEditable = 1104;
-constexpr int kGauge = 1105;
-constexpr int kDisabledList = 1106;
+// The framework's test window, with a narrow list and a long label besides.
 constexpr int kNarrow = 1107;
-
-constexpr std::array<const char*, 3> kColours{"Red", "Green", "Blue"};
 constexpr std::array<const char*, 2> kLengths{"Short", "An item far longer than its box"};
 
-constexpr std::array<ControlTemplate, 10> kControls{{
+constexpr std::array<ControlTemplate, 10> kWin32Controls{{
     {kDisabledList, "LIST0", ControlKind::DropDownList, "", kColours, 50, 7, 60, 50, false, 0},
     {IDC_STATIC, "", ControlKind::VCentredLabel, "Colour", {}, 7, 7, 40, 12},
     {kList, "LIST", ControlKind::DropDownList, "", kColours, 50, 22, 60, 50, true, 1},
     {kEditable, "EDIT", ControlKind::EditableDropDown, "", kColours, 50, 37, 60, 50, true, 2},
     {kNarrow, "NARROW", ControlKind::DropDownList, "", kLengths, 7, 37, 40, 50, true, 0},
-    {kFirst, "FIRST", ControlKind::PushButton, "First", {}, 120, 7, 50, 14},
-    {kDefault, "DEFAULT", ControlKind::DefaultPushButton, "Default", {}, 120, 25, 50, 14},
+    {kFirstButton, "FIRST", ControlKind::PushButton, "First", {}, 120, 7, 50, 14},
+    {kDefaultButton, "DEFAULT", ControlKind::DefaultPushButton, "Default", {}, 120, 25, 50, 14},
     {IDCANCEL, "IDCANCEL", ControlKind::PushButton, "Close", {}, 120, 43, 50, 14},
     {kGauge, "GAUGE", ControlKind::ProgressBar, "", {}, 7, 62, 163, 10},
     {IDC_STATIC, "", ControlKind::Label, "A label far longer than its box", {}, 7, 52, 80, 8},
 }};
-constexpr DialogTemplate kTemplate{900, "Framework test", 177, 80, kControls};
-
-class TestWindow final : public CTemplateDialog {
-public:
-    explicit TestWindow(WindowServices& services) : CTemplateDialog(kTemplate, services) {
-        BindHandlers(this, kHandlers);
-    }
-    ~TestWindow() override { AbandonTransaction(); }
-
-    using CTemplateDialog::RunTransaction;
-
-    std::int32_t colour = 0;
-    ProgressBar progress;
-    int firstClicks = 0;
-    int defaultClicks = 0;
-
-protected:
-    void DoDataExchange(DataExchange& dx) override {
-        dx.Control(kGauge, progress);
-        dx.ListIndex(kList, colour);
-    }
-
-private:
-    void OnFirst() { ++firstClicks; }
-    void OnDefault() { ++defaultClicks; }
-
-    static constexpr CommandHandler<TestWindow> kHandlers[] = {
-        {Notification::Clicked, kFirst, &TestWindow::OnFirst},
-        {Notification::Clicked, kDefault, &TestWindow::OnDefault},
-    };
-};
+constexpr DialogTemplate kWin32Template{900, "Framework test", 177, 80, kWin32Controls};
 
 class Win32TemplateWindowTest : public ::testing::Test {
 protected:
@@ -84,7 +48,7 @@ protected:
     // failing test never hangs).
     void StartHeldTransaction(std::function<void(BackgroundHost&)> first = {}) {
         ASSERT_TRUE(window.RunTransaction(
-            &window.progress,
+            &window.m_progress,
             [this, first](BackgroundHost& host) {
                 if (first) {
                     first(host);
@@ -97,7 +61,7 @@ protected:
     }
 
     RecordingWindowServices services;
-    TestWindow window{services};
+    CTestDlg window{kWin32Template, services};
     std::atomic<bool> release{false};
     bool doneRan = false;
 };
@@ -106,7 +70,7 @@ TEST_F(Win32TemplateWindowTest, PlacesControlsInDialogUnitsWithEachLabelJustBefo
     RECT expected{120, 7, 170, 21};
     MapDialogRect(Dialog(), &expected);
     RECT actual;
-    GetWindowRect(Control(kFirst), &actual);
+    GetWindowRect(Control(kFirstButton), &actual);
     MapWindowPoints(nullptr, Dialog(), reinterpret_cast<POINT*>(&actual), 2);
     EXPECT_TRUE(EqualRect(&expected, &actual));
     // Screen readers name a control after the label just before it.
@@ -133,7 +97,7 @@ TEST_F(Win32TemplateWindowTest, EscapeClosesADroppedListFirst) {
 }
 
 TEST_F(Win32TemplateWindowTest, AModalRunDisablesTheOtherWindowsUntilItEnds) {
-    TestWindow second{services};
+    CTestDlg second{kWin32Template, services};
     RunModal(window, [&] {
         RunModal(second, [&] { EXPECT_FALSE(IsWindowEnabled(Dialog())); });
         EXPECT_TRUE(IsWindowEnabled(Dialog()));
@@ -170,8 +134,8 @@ TEST_F(Win32TemplateWindowTest, InputIsDroppedWhileATransactionRunsAndTheCursorI
     FocusOn(window, kList);
     StartHeldTransaction();
     const LPARAM inside = MAKELPARAM(5, 5);
-    PostMessageW(Control(kFirst), WM_LBUTTONDOWN, MK_LBUTTON, inside);
-    PostMessageW(Control(kFirst), WM_LBUTTONUP, 0, inside);
+    PostMessageW(Control(kFirstButton), WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    PostMessageW(Control(kFirstButton), WM_LBUTTONUP, 0, inside);
     PumpEvents();
     EXPECT_EQ(FocusedControl(window), kList) << "a click went through to the button";
     SendMessageW(Dialog(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Dialog()),
@@ -182,8 +146,8 @@ TEST_F(Win32TemplateWindowTest, InputIsDroppedWhileATransactionRunsAndTheCursorI
     ASSERT_TRUE(FinishTransaction(window));
     PumpEvents();
     EXPECT_EQ(window.firstClicks, 0) << "held input was queued, not dropped";
-    PostMessageW(Control(kFirst), WM_LBUTTONDOWN, MK_LBUTTON, inside);
-    PostMessageW(Control(kFirst), WM_LBUTTONUP, 0, inside);
+    PostMessageW(Control(kFirstButton), WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    PostMessageW(Control(kFirstButton), WM_LBUTTONUP, 0, inside);
     PumpEvents();
     EXPECT_EQ(window.firstClicks, 1) << "input stays held after the transaction";
 }
