@@ -199,17 +199,6 @@ std::string TooltipText(CTemplateDialog& window, int controlId) {
     return Narrow(Win32WindowOf(window).TooltipOf(controlId));
 }
 
-std::string BoxText(CTemplateDialog& window, int boxId) {
-    HWND control = Win32WindowOf(window).Control(boxId);
-    if (control == nullptr) {
-        return {};
-    }
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return Narrow(text);
-}
-
 int RunModal(CTemplateDialog& window, const std::function<void()>& steps) {
     window.Post([&window, steps] {
         steps();

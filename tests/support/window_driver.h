@@ -57,8 +57,6 @@ int GaugeValue(CTemplateDialog& window, int gaugeId);
 int GaugeRange(CTemplateDialog& window, int gaugeId);
 // A control's tooltip; "" when it has none.
 std::string TooltipText(CTemplateDialog& window, int controlId);
-// The text of an editable drop-down's box.
-std::string BoxText(CTemplateDialog& window, int boxId);
 
 // Runs the window modally, performs `steps` inside the modal run and returns the
 // run's result. If the steps leave the window open, the run is ended with

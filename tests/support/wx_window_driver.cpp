@@ -156,11 +156,6 @@ std::string TooltipText(CTemplateDialog& window, int controlId) {
     return tip == nullptr ? std::string() : tip->GetTip().utf8_string();
 }
 
-std::string BoxText(CTemplateDialog& window, int boxId) {
-    auto* box = dynamic_cast<wxComboBox*>(WxControl(window, boxId));
-    return box == nullptr ? std::string() : box->GetValue().utf8_string();
-}
-
 int RunModal(CTemplateDialog& window, const std::function<void()>& steps) {
     window.Post([&window, steps] {
         steps();
